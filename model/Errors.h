@@ -1,4 +1,5 @@
-// The typed errors of the model library; what() is the text the user sees.
+// The typed errors of the model library. what() is the text the user sees,
+// in cp1251 like every std::string of the model.
 #pragma once
 
 #include <stdexcept>
@@ -7,6 +8,8 @@
 namespace model {
 
 // A text that is not a valid integer: "'12a' is not a valid integer value".
+// Also raised for a payload whose structure cannot be right (a count larger
+// than the payload itself).
 class ConvertError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -14,6 +17,13 @@ public:
 
 // A failed file operation: "File not found", "Invalid numeric input", ...
 class InOutError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// UTF-8 text that cannot become cp1251: malformed UTF-8, or a character that
+// has no cp1251 byte. The message names the byte offset in the UTF-8 text.
+class EncodingError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };

@@ -57,11 +57,14 @@ struct TQuestParams {
 
 // A whole quest as the editor holds it and the stored forms carry it.
 struct QuestDocument {
-    TQuests Quests;              // length LocationCount + 1
+    TQuests Quests; // length LocationCount + 1
     std::int32_t LocationCount = 0;
     TQuestParams QuestParams;
 
     bool operator==(const QuestDocument&) const = default;
 };
+
+// What New gives: one empty location, six empty names, six values 0.
+QuestDocument NewQuestDocument();
 
 } // namespace model
