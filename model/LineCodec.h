@@ -38,6 +38,9 @@ void SplitParamsLine(std::string_view line, TQuestParams& params);
 // Description, Caption1..6, Code1..6, joined by '|'.
 std::string JoinLocationLine(const TQuest& location);
 
+// Appends JoinLocationLine(location) to out, saving a copy.
+void AppendLocationLine(std::string& out, const TQuest& location);
+
 // Replaces all 13 strings of the slot from the line's fields; missing fields
 // are empty, bytes past the last field are dropped.
 void SplitLocationLine(std::string_view line, TQuest& slot);

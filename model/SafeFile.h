@@ -14,9 +14,9 @@ namespace model {
 std::string ReadFileBytes(const std::string& path);
 
 // Replaces the file with bytes, or throws InOutError and leaves it as it was.
-// A new file gets `mode` (less the umask); an existing file keeps its mode
-// unless forceMode is set.
+// The file gets `mode` less the umask, except that a file that exists keeps
+// its own mode when keepExistingMode is set.
 void WriteFileAtomically(const std::string& path, std::string_view bytes, mode_t mode = 0666,
-                         bool forceMode = false);
+                         bool keepExistingMode = true);
 
 } // namespace model
