@@ -11,6 +11,8 @@ class QtDialogs : public Dialogs {
 public:
     // parent: the window the boxes centre on and block (may be null).
     explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}
+    // The window is often made after its boxes, which may open while it is built.
+    void SetParent(QWidget* parent) { parent_ = parent; }
 
     void Message(MessageKind kind, const std::string& text) override;
     bool Question(QuestionKind kind, const std::string& text) override;

@@ -1,0 +1,47 @@
+// Mouse handling of the action and inventory labels.
+#include "player/Labels.h"
+
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QToolTip>
+
+namespace player {
+
+void ActionLabel::mouseReleaseEvent(QMouseEvent* event) {
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
+        onClick)
+        onClick();
+}
+
+void ActionLabel::enterEvent(QEnterEvent* event) {
+    QLabel::enterEvent(event);
+    if (onEnter)
+        onEnter();
+}
+
+void ActionLabel::leaveEvent(QEvent* event) {
+    QLabel::leaveEvent(event);
+    if (onLeave)
+        onLeave();
+}
+
+void InventoryLabel::enterEvent(QEnterEvent* event) {
+    QLabel::enterEvent(event);
+    if (onEnter)
+        onEnter();
+}
+
+bool InventoryLabel::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        if (showHint && !hintText.isEmpty())
+            QToolTip::showText(help->globalPos(), hintText, this);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QLabel::event(event);
+}
+
+} // namespace player

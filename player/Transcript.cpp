@@ -1,0 +1,103 @@
+// The transcript: one JSON line after loading and after every step.
+#include "player/Transcript.h"
+
+#include "model/Cp1251.h"
+#include "player/Labels.h"
+#include "player/pMain.h"
+
+namespace player {
+namespace {
+
+using nlohmann::json;
+
+json Utf8(const std::string& cp1251) {
+    return model::Cp1251ToUtf8(cp1251);
+}
+
+json DialogJson(const platform::ShownDialog& shown) {
+    switch (shown.kind) {
+    case platform::ShownDialog::Kind::Message:
+        return {{"kind", "message"}, {"text", Utf8(shown.text)}};
+    case platform::ShownDialog::Kind::Question:
+        return {{"kind", "question"}, {"text", Utf8(shown.text)}, {"answer", shown.accepted}};
+    case platform::ShownDialog::Kind::Input:
+        return {{"kind", "input"},
+                {"caption", Utf8(shown.caption)},
+                {"question", Utf8(shown.text)},
+                {"answer", shown.input ? Utf8(*shown.input) : json(nullptr)}};
+    }
+    return json::object();
+}
+
+} // namespace
+
+std::optional<std::vector<std::string>> ParseSteps(const std::string& steps, std::string& error) {
+    std::vector<std::string> out;
+    if (steps.empty())
+        return out;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = steps.find(',', start);
+        std::string step =
+            steps.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        const bool action = step.size() == 1 && step[0] >= '1' && step[0] <= '6';
+        if (!action && step != "t") {
+            error = "bad step '" + step + "': expected an action number 1..6 or t";
+            return std::nullopt;
+        }
+        out.push_back(step);
+        if (comma == std::string::npos)
+            return out;
+        start = comma + 1;
+    }
+}
+
+json Snapshot(const TForm1& form, const std::string& step,
+              const std::vector<platform::ShownDialog>& dialogs) {
+    json actions = json::array();
+    json inventory = json::array();
+    for (int n = 1; n <= 6; ++n) {
+        const ActionLabel* action = form.ActionLabelOf(n);
+        actions.push_back({{"n", n},
+                           {"caption", Utf8(platform::FromQString(action->text()))},
+                           {"visible", !action->isHidden()},
+                           {"enabled", action->isEnabled()}});
+        inventory.push_back(
+            {{"n", n},
+             {"caption", Utf8(platform::FromQString(form.InventoryLabelOf(n)->text()))},
+             {"hint", Utf8(form.InventoryHint(n))}});
+    }
+    json shown = json::array();
+    for (const auto& dialog : dialogs)
+        shown.push_back(DialogJson(dialog));
+
+    json line = {{"step", step},
+                 {"caption", Utf8(form.CaptionText())},
+                 {"location", form.State.CurrentLocation},
+                 {"description", Utf8(form.DescriptionText())},
+                 {"actions", actions},
+                 {"inventory", inventory},
+                 {"console", Utf8(form.ConsoleText())},
+                 {"dialogs", shown}};
+    if (form.CloseRequested())
+        line["closed"] = true;
+    return line;
+}
+
+void RunTranscript(std::unique_ptr<QuestSource> source, const std::vector<std::string>& steps,
+                   const std::vector<std::string>& answers, std::ostream& out) {
+    platform::ScriptedDialogs dialogs(answers);
+    TForm1 form(std::move(source), dialogs);
+    out << Snapshot(form, "start", dialogs.TakeShown()).dump() << '\n' << std::flush;
+    for (const std::string& step : steps) {
+        if (form.CloseRequested())
+            break;
+        if (step == "t")
+            form.FireTimer();
+        else
+            form.ClickAction(step[0] - '0');
+        out << Snapshot(form, step, dialogs.TakeShown()).dump() << '\n' << std::flush;
+    }
+}
+
+} // namespace player

@@ -1,0 +1,35 @@
+// Transcript mode: plays a quest without a screen. The window is built but
+// never shown; the steps click action labels or fire countdown ticks, and
+// after loading and after each step one JSON object (UTF-8) is printed on a
+// line of its own, telling what the window shows and which boxes opened.
+#pragma once
+
+#include "platform/ScriptedDialogs.h"
+#include "player/QuestSource.h"
+
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace player {
+
+class TForm1;
+
+// "3,1,t" -> {"3", "1", "t"}; an empty text gives no steps. nullopt (with
+// error set) for anything but action numbers 1..6 and "t".
+std::optional<std::vector<std::string>> ParseSteps(const std::string& steps, std::string& error);
+
+// What the window shows after a step, and the boxes the step opened.
+nlohmann::json Snapshot(const TForm1& form, const std::string& step,
+                        const std::vector<platform::ShownDialog>& dialogs);
+
+// Loads the quest from source, performs the steps, answers the boxes from
+// answers (cp1251) and writes the JSON lines to out. Stops early when a
+// script closes the window.
+void RunTranscript(std::unique_ptr<QuestSource> source, const std::vector<std::string>& steps,
+                   const std::vector<std::string>& answers, std::ostream& out);
+
+} // namespace player

@@ -1,0 +1,41 @@
+// What the script functions of MyUnit may do to the player: its runtime state
+// and the few window operations they perform. The main window implements it.
+#pragma once
+
+#include "player/PlayerState.h"
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+class Dialogs;
+}
+
+namespace player::script {
+
+class PlayerHost {
+public:
+    virtual ~PlayerHost() = default;
+
+    virtual PlayerState& RuntimeState() = 0;
+    // The boxes a script's prompts open.
+    virtual platform::Dialogs& ScriptDialogs() = 0;
+
+    // goto: makes location the current one and shows it. Throws, changing
+    // nothing, when the location lies outside the table (0..count).
+    virtual void GotoLocation(std::int32_t location) = 0;
+    // restart: LoadQuest again.
+    virtual void Restart() = 0;
+    // Close: asks the window to close once the running event has finished.
+    virtual void CloseWindow() = 0;
+    // FormName: the window caption, literally.
+    virtual void SetCaption(const std::string& caption) = 0;
+    // AddText: a new last line of the description box, literally.
+    virtual void AddText(const std::string& text) = 0;
+    // hint: the hover text of inventory label n (1..6).
+    virtual void SetInventoryHint(int n, const std::string& hint) = 0;
+    // action: switches action label n (1..6) off until the next show.
+    virtual void DisableAction(int n) = 0;
+};
+
+} // namespace player::script
