@@ -20,7 +20,9 @@ constexpr std::string_view ElfMagic = "\x7F"
                                       "ELF";
 constexpr unsigned char ClassElf32 = 1, ClassElf64 = 2;
 constexpr unsigned char DataLittle = 1, DataBig = 2;
-constexpr std::uint32_t SectionNoBits = 8;      // SHT_NOBITS: takes no room in the file
+// Section types that take no room in the file: SHT_NULL (whose size field
+// may hold the extended section count) and SHT_NOBITS.
+constexpr std::uint32_t SectionNull = 0, SectionNoBits = 8;
 constexpr std::uint16_t ExtendedCount = 0xFFFF; // PN_XNUM: count is in section 0
 
 [[noreturn]] void notElf() {
@@ -113,7 +115,8 @@ std::uint64_t ExecutableImageSize(std::string_view fileBytes) {
         end = std::max(end, endOf(shoff, shnum * shentsize, fileSize));
         for (std::uint64_t i = 0; i < shnum; ++i) {
             const std::uint64_t header = shoff + i * shentsize;
-            if (f.read(header + at.shType, 4) == SectionNoBits)
+            const std::uint64_t type = f.read(header + at.shType, 4);
+            if (type == SectionNull || type == SectionNoBits)
                 continue;
             end = std::max(end, endOf(f.read(header + at.shOffset, at.word),
                                       f.read(header + at.shSize, at.word), fileSize));
