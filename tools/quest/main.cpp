@@ -1,0 +1,184 @@
+// norvo-quest: quest files and stand-alone quests in a terminal. Prints a
+// quest as JSON, packs JSON into a quest file, lists content that a save or a
+// build would lose, and builds a stand-alone quest from the norvo-engine
+// program that lies beside it.
+#include "model/Cp1251.h"
+#include "model/Errors.h"
+#include "model/ExeLayout.h"
+#include "model/LostContent.h"
+#include "model/Payload.h"
+#include "model/QuestFile.h"
+#include "model/SafeFile.h"
+#include "tools/quest/QuestJson.h"
+#include "tools/quest/QuestSource.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Exit codes: 0 done, 1 content that will not survive (check), 2 bad use or
+// bad input.
+constexpr int ExitOk = 0, ExitLost = 1, ExitFailed = 2;
+
+constexpr const char* Usage =
+    "использование:\n"
+    "  norvo-quest dump ФАЙЛ                  квест (.nvx, автономный или JSON) в JSON\n"
+    "  norvo-quest pack ФАЙЛ.json -o ФАЙЛ.nvx JSON в файл квеста\n"
+    "  norvo-quest check ФАЙЛ                 что не сохранится в файле квеста или сборке\n"
+    "  norvo-quest build КВЕСТ -o ФАЙЛ        автономный квест из norvo-engine рядом\n";
+
+// A command's failure that is already phrased for the user, in UTF-8.
+struct Failure {
+    std::string message;
+};
+
+std::string describeByte(unsigned char byte) {
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "0x%02X", byte);
+    const char32_t ch = model::Cp1251ToUnicode(byte);
+    const bool visible = ch >= 0x20 && ch != 0x7F && !(ch >= 0x80 && ch < 0xA0);
+    if (!visible)
+        return hex;
+    return "\u00AB" + model::Cp1251ToUtf8(std::string(1, static_cast<char>(byte))) + "\u00BB (" +
+           hex + ")";
+}
+
+std::string describe(const model::LostByte& lost) {
+    std::string line = lost.form == model::StoredForm::QuestFile ? "файл квеста" : "сборка";
+    line += lost.location == 0 ? ": параметры" : ": локация " + std::to_string(lost.location);
+    line += ", " + lost.field + ", байт " + std::to_string(lost.offset) + ": " +
+            describeByte(lost.byte);
+    return line;
+}
+
+// Warns on stderr about what one stored form will lose.
+void warnLost(const model::QuestDocument& quest, model::StoredForm form) {
+    for (const model::LostByte& lost : model::FindLostContent(quest))
+        if (lost.form == form)
+            std::cerr << "norvo-quest: предупреждение: " << describe(lost) << "\n";
+}
+
+// The option value after "-o", and the one plain argument.
+struct Arguments {
+    std::string input, output;
+};
+
+Arguments inputAndOutput(const std::vector<std::string>& args) {
+    Arguments parsed;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "-o" && i + 1 < args.size() && parsed.output.empty())
+            parsed.output = args[++i];
+        else if (parsed.input.empty() && args[i] != "-o")
+            parsed.input = args[i];
+        else
+            throw Failure{std::string("лишний аргумент \u00AB") + args[i] + "\u00BB\n" + Usage};
+    }
+    if (parsed.input.empty() || parsed.output.empty())
+        throw Failure{std::string("нужны входной файл и -o ФАЙЛ\n") + Usage};
+    return parsed;
+}
+
+std::string onlyArgument(const std::vector<std::string>& args) {
+    if (args.size() != 1)
+        throw Failure{std::string("нужен один файл\n") + Usage};
+    return args[0];
+}
+
+// Runs fn; errors of the model and of the JSON form become a Failure that
+// names the file.
+template <typename Fn> auto about(const std::string& path, Fn fn) {
+    try {
+        return fn();
+    } catch (const std::exception& e) {
+        throw Failure{path + ": " + model::Cp1251ToUtf8(e.what())};
+    }
+}
+
+int dump(const std::vector<std::string>& args) {
+    const std::string path = onlyArgument(args);
+    const model::QuestDocument quest = about(path, [&] { return questtool::LoadQuest(path); });
+    std::cout << questtool::QuestToJson(quest);
+    return ExitOk;
+}
+
+int pack(const std::vector<std::string>& args) {
+    const Arguments a = inputAndOutput(args);
+    const model::QuestDocument quest =
+        about(a.input, [&] { return questtool::QuestFromJson(model::ReadFileBytes(a.input)); });
+    warnLost(quest, model::StoredForm::QuestFile);
+    about(a.output, [&] { model::WriteQuestFile(a.output, quest); });
+    return ExitOk;
+}
+
+int check(const std::vector<std::string>& args) {
+    const std::string path = onlyArgument(args);
+    const model::QuestDocument quest = about(path, [&] { return questtool::LoadQuest(path); });
+    const auto lost = model::FindLostContent(quest);
+    for (const model::LostByte& place : lost)
+        std::cout << describe(place) << "\n";
+    return lost.empty() ? ExitOk : ExitLost;
+}
+
+// The player program is installed beside this tool.
+std::string enginePath() {
+    std::error_code error;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error)
+        throw Failure{"не удаётся найти собственный файл программы: " + error.message()};
+    return (self.parent_path() / "norvo-engine").string();
+}
+
+int build(const std::vector<std::string>& args) {
+    const Arguments a = inputAndOutput(args);
+    const model::QuestDocument quest =
+        about(a.input, [&] { return questtool::LoadQuest(a.input); });
+    if (quest.LocationCount < 1)
+        throw Failure{a.input + ": в квесте нет ни одной локации"};
+    const std::string engine = enginePath();
+    if (!std::filesystem::exists(engine))
+        throw Failure{"нет программы norvo-engine рядом с norvo-quest (" + engine + ")"};
+    const std::string image = about(engine, [&] {
+        std::string bytes = model::ReadFileBytes(engine);
+        bytes.resize(static_cast<std::size_t>(model::ExecutableImageSize(bytes)));
+        return bytes;
+    });
+    warnLost(quest, model::StoredForm::Payload);
+    about(a.output, [&] { model::WriteStandAlone(a.output, image, model::BuildPayload(quest)); });
+    return ExitOk;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> all(argv + 1, argv + argc);
+    if (all.empty()) {
+        std::cerr << Usage;
+        return ExitFailed;
+    }
+    const std::string command = all[0];
+    const std::vector<std::string> args(all.begin() + 1, all.end());
+    try {
+        if (command == "dump")
+            return dump(args);
+        if (command == "pack")
+            return pack(args);
+        if (command == "check")
+            return check(args);
+        if (command == "build")
+            return build(args);
+        if (command == "help" || command == "--help" || command == "-h") {
+            std::cout << Usage;
+            return ExitOk;
+        }
+        std::cerr << "norvo-quest: неизвестная команда \u00AB" << command << "\u00BB\n" << Usage;
+    } catch (const Failure& failure) {
+        std::cerr << "norvo-quest: " << failure.message << "\n";
+    } catch (const std::exception& e) {
+        std::cerr << "norvo-quest: " << model::Cp1251ToUtf8(e.what()) << "\n";
+    }
+    return ExitFailed;
+}
