@@ -1,0 +1,101 @@
+// The JSON form of a quest: what it holds and how it refuses bad input.
+#include "tools/quest/QuestJson.h"
+#include "model/Cp1251.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+namespace questtool {
+namespace {
+
+model::QuestDocument sample() {
+    model::QuestDocument q = model::NewQuestDocument();
+    q.LocationCount = 2;
+    q.Quests.resize(3);
+    q.Quests[1].Description = "\xCA\xEE\xEC\xED\xE0\xF2\xE0\r\n<param1>"; // "Комната"
+    q.Quests[1].Caption2 = "go";
+    q.Quests[1].Code6 = "goto(2);\r\n";
+    q.Quests[2].Description = "two";
+    q.QuestParams.Names[1] = "\xC7\xEE\xEB\xEE\xF2\xEE"; // "Золото"
+    q.QuestParams.Values[1] = -7;
+    q.QuestParams.Values[6] = -2147483647 - 1;
+    return q;
+}
+
+TEST(QuestJson, LayoutOfTheForm) {
+    const auto json = nlohmann::json::parse(QuestToJson(sample()));
+    ASSERT_EQ(json["params"].size(), 6u);
+    EXPECT_EQ(json["params"][0]["name"], "Золото");
+    EXPECT_EQ(json["params"][0]["value"], -7);
+    EXPECT_EQ(json["params"][5]["value"], -2147483648LL);
+    ASSERT_EQ(json["locations"].size(), 2u);
+    EXPECT_EQ(json["locations"][0]["description"], "Комната\r\n<param1>");
+    EXPECT_EQ(json["locations"][0]["captions"][1], "go");
+    EXPECT_EQ(json["locations"][0]["codes"][5], "goto(2);\r\n");
+    EXPECT_EQ(json["locations"][1]["captions"].size(), 6u);
+    // Members come in the documented order.
+    const std::string text = QuestToJson(sample());
+    EXPECT_LT(text.find("\"params\""), text.find("\"locations\""));
+    EXPECT_LT(text.find("\"description\""), text.find("\"captions\""));
+    EXPECT_LT(text.find("\"captions\""), text.find("\"codes\""));
+}
+
+TEST(QuestJson, EveryByteValueSurvives) {
+    model::QuestDocument q = sample();
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        all += static_cast<char>(b);
+    q.Quests[2].Code3 = all;
+    q.QuestParams.Names[4] = all;
+    EXPECT_EQ(QuestFromJson(QuestToJson(q)), q);
+}
+
+TEST(QuestJson, RefusesWhatIsNoQuest) {
+    const std::string params =
+        R"("params":[{"name":"","value":0},{"name":"","value":0},{"name":"","value":0},)"
+        R"({"name":"","value":0},{"name":"","value":0},{"name":"","value":0}])";
+    const std::string location = R"({"description":"","captions":["","","","","",""],)"
+                                 R"("codes":["","","","","",""]})";
+    const auto withLocation = [&](const std::string& loc) {
+        return "{" + params + R"(,"locations":[)" + location + "," + loc + "]}";
+    };
+    const struct {
+        std::string json;
+        std::string where; // the place the message must name
+    } cases[] = {
+        {"{\"params\":", "JSON"},
+        {"[]", "JSON"},
+        {"{" + params + "}", "JSON"},
+        {"{" + params + R"(,"locations":[]})", "locations"},
+        {R"({"params":[],"locations":[]})", "params"},
+        {withLocation(R"({"description":1,"captions":[],"codes":[]})"), "locations[1].description"},
+        {withLocation(R"({"description":"","captions":["","","","","",""],"codes":[]})"),
+         "locations[1].codes"},
+        {withLocation(R"({"description":"","captions":["","","中","","",""],)"
+                      R"("codes":["","","","","",""]})"),
+         "locations[1].captions[2]"},
+        {withLocation(R"({"captions":["","","","","",""],"codes":["","","","","",""]})"),
+         "locations[1]"},
+        {std::string("{") + R"("params":[{"name":"","value":2147483648})" +
+             params.substr(params.find("},") + 1) + R"(,"locations":[)" + location + "]}",
+         "params[0].value"},
+        {std::string("{") + R"("params":[{"name":"","value":1.5})" +
+             params.substr(params.find("},") + 1) + R"(,"locations":[)" + location + "]}",
+         "params[0].value"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.json);
+        try {
+            QuestFromJson(c.json);
+            ADD_FAILURE() << "accepted";
+        } catch (const QuestJsonError& e) {
+            EXPECT_TRUE(model::Cp1251ToUtf8(e.what()).starts_with(c.where + ":"))
+                << model::Cp1251ToUtf8(e.what());
+        }
+    }
+    // The well-formed base case itself is accepted.
+    EXPECT_EQ(QuestFromJson(withLocation(location)).LocationCount, 2);
+}
+
+} // namespace
+} // namespace questtool

@@ -1,0 +1,178 @@
+// norvo-quest as a user runs it: commands, exit codes and messages.
+#include "model/ExeLayout.h"
+#include "model/Payload.h"
+#include "model/QuestFile.h"
+#include "model/SafeFile.h"
+#include "tools/quest/QuestJson.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolRun {
+    int status;
+    std::string out, err;
+};
+
+class QuestTool : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* bin = std::getenv("NORVO_BIN_DIR");
+        ASSERT_NE(bin, nullptr) << "NORVO_BIN_DIR is not set";
+        tool_ = fs::path(bin) / "norvo-quest";
+        dir_ = fs::temp_directory_path() /
+               ("norvo-quest-test-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+
+    ToolRun run(const std::string& args, const fs::path& tool = {}) const {
+        const std::string out = path("stdout.txt"), err = path("stderr.txt");
+        const std::string command =
+            (tool.empty() ? tool_ : tool).string() + " " + args + " >" + out + " 2>" + err;
+        const int status = std::system(command.c_str());
+        ToolRun result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, model::ReadFileBytes(out),
+                   model::ReadFileBytes(err)};
+        fs::remove(out);
+        fs::remove(err);
+        return result;
+    }
+
+    static model::QuestDocument quest() {
+        model::QuestDocument q = model::NewQuestDocument();
+        q.LocationCount = 2;
+        q.Quests.resize(3);
+        q.Quests[1].Description = "\xCA\xEE\xEC\xED\xE0\xF2\xE0"; // "Комната"
+        q.Quests[1].Caption1 = "go";
+        q.Quests[1].Code1 = "goto(2);\r\n";
+        q.Quests[2].Description = "end";
+        q.QuestParams.Names[2] = "key";
+        q.QuestParams.Values[2] = 42;
+        return q;
+    }
+
+    fs::path tool_, dir_;
+};
+
+TEST_F(QuestTool, DumpsQuestFilesAndStandAloneQuestsAlike) {
+    model::WriteQuestFile(path("q.nvx"), quest());
+    const ToolRun fromFile = run("dump " + path("q.nvx"));
+    ASSERT_EQ(fromFile.status, 0) << fromFile.err;
+    EXPECT_EQ(fromFile.err, "");
+    const auto json = nlohmann::json::parse(fromFile.out);
+    EXPECT_EQ(json["locations"][0]["description"], "Комната");
+    EXPECT_EQ(json["locations"][1]["description"], "end");
+    EXPECT_EQ(json["params"][1]["name"], "key");
+    EXPECT_EQ(json["params"][1]["value"], 42);
+
+    // A stand-alone quest on a real image: this test program's own.
+    const std::string image = model::ReadFileBytes("/proc/self/exe");
+    model::WriteStandAlone(path("quest.bin"), image, model::BuildPayload(quest()));
+    const ToolRun fromExe = run("dump " + path("quest.bin"));
+    ASSERT_EQ(fromExe.status, 0) << fromExe.err;
+    EXPECT_EQ(fromExe.out, fromFile.out);
+}
+
+TEST_F(QuestTool, PackWritesWhatDumpPrinted) {
+    model::WriteFileAtomically(path("q.json"), questtool::QuestToJson(quest()));
+    const ToolRun packed = run("pack " + path("q.json") + " -o " + path("out.nvx"));
+    ASSERT_EQ(packed.status, 0) << packed.err;
+    EXPECT_EQ(packed.err, "");
+    EXPECT_EQ(model::ReadQuestFile(path("out.nvx")), quest());
+    // The option may come first as well.
+    EXPECT_EQ(run("pack -o " + path("out2.nvx") + " " + path("q.json")).status, 0);
+    EXPECT_EQ(model::ReadFileBytes(path("out2.nvx")), model::ReadFileBytes(path("out.nvx")));
+}
+
+TEST_F(QuestTool, PackWarnsAboutWhatTheFileLoses) {
+    model::QuestDocument q = quest();
+    q.Quests[2].Caption3 = "a|b";
+    model::WriteFileAtomically(path("q.json"), questtool::QuestToJson(q));
+    const ToolRun packed = run("pack " + path("q.json") + " -o " + path("out.nvx"));
+    EXPECT_EQ(packed.status, 0);
+    EXPECT_NE(packed.err.find("локация 2, Caption3, байт 1"), std::string::npos) << packed.err;
+}
+
+TEST_F(QuestTool, CheckListsEachPlaceAndSetsTheExitCode) {
+    model::WriteFileAtomically(path("clean.json"), questtool::QuestToJson(quest()));
+    const ToolRun clean = run("check " + path("clean.json"));
+    EXPECT_EQ(clean.status, 0);
+    EXPECT_EQ(clean.out, "");
+
+    model::QuestDocument q = quest();
+    q.QuestParams.Names[1] = "\xAE";  // payload: section mark
+    q.Quests[1].Description = "\x98"; // quest file: scrambles to a line feed
+    model::WriteFileAtomically(path("lossy.json"), questtool::QuestToJson(q));
+    const ToolRun lossy = run("check " + path("lossy.json"));
+    EXPECT_EQ(lossy.status, 1);
+    EXPECT_EQ(lossy.out, "файл квеста: локация 1, Description, байт 0: 0x98\n"
+                         "сборка: параметры, Name1, байт 0: «®» (0xAE)\n");
+}
+
+TEST_F(QuestTool, BadInputGetsOneLineAndFailure) {
+    model::WriteFileAtomically(path("broken.json"), "{\"params\": [");
+    model::WriteFileAtomically(path("garbage"), std::string("\x01\x02garbage\xFF", 11));
+    model::WriteFileAtomically(path("no-payload"), model::ReadFileBytes("/proc/self/exe"));
+    std::string elf = model::ReadFileBytes("/proc/self/exe").substr(0, 100);
+    model::WriteFileAtomically(path("cut-elf"), elf);
+    const struct {
+        std::string args, message;
+    } cases[] = {
+        {"dump " + path("absent.nvx"), "File not found"},
+        {"dump " + path("broken.json"), "ошибка разбора"},
+        {"dump " + path("garbage"), "Invalid numeric input"},
+        {"dump " + path("no-payload"), "не содержит квеста"},
+        {"check " + path("cut-elf"), "ELF"},
+        {"pack " + path("garbage") + " -o " + path("x.nvx"), "ошибка разбора"},
+        {"pack " + path("broken.json"), "-o"},
+        {"frobnicate", "неизвестная команда"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        const ToolRun r = run(c.args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_TRUE(r.err.starts_with("norvo-quest: ")) << r.err;
+        EXPECT_NE(r.err.substr(0, r.err.find('\n')).find(c.message), std::string::npos) << r.err;
+    }
+    EXPECT_FALSE(fs::exists(path("x.nvx")));
+}
+
+TEST_F(QuestTool, BuildsFromTheEngineBesideIt) {
+    // A copy of the tool with a stand-in engine (any ELF program) beside it.
+    const fs::path bin = dir_ / "bin";
+    fs::create_directories(bin);
+    fs::copy_file(tool_, bin / "norvo-quest");
+    model::WriteQuestFile(path("q.nvx"), quest());
+
+    const ToolRun missing = run("build " + path("q.nvx") + " -o " + path("quest"), bin / "norvo-quest");
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("norvo-engine"), std::string::npos) << missing.err;
+
+    // The stand-in carries a payload of its own, which the build must not copy.
+    const std::string image = model::ReadFileBytes("/proc/self/exe");
+    model::WriteStandAlone((bin / "norvo-engine").string(), image, "old payload");
+    const ToolRun built = run("build " + path("q.nvx") + " -o " + path("quest"), bin / "norvo-quest");
+    ASSERT_EQ(built.status, 0) << built.err;
+    const std::string file = model::ReadFileBytes(path("quest"));
+    EXPECT_EQ(file.substr(0, image.size()), image);
+    EXPECT_EQ(model::ReadPayloadText(path("quest")), model::BuildPayload(quest()));
+    struct stat info {};
+    ASSERT_EQ(::stat(path("quest").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0100, 0100u);
+}
+
+} // namespace
