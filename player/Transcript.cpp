@@ -2,6 +2,7 @@
 #include "player/Transcript.h"
 
 #include "model/Cp1251.h"
+#include "platform/Text.h"
 #include "player/Labels.h"
 #include "player/pMain.h"
 

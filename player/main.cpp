@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <optional>
