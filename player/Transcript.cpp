@@ -9,7 +9,7 @@
 namespace player {
 namespace {
 
-using nlohmann::json;
+using json = nlohmann::ordered_json;
 
 json Utf8(const std::string& cp1251) {
     return model::Cp1251ToUtf8(cp1251);

@@ -23,8 +23,8 @@ class TForm1;
 std::optional<std::vector<std::string>> ParseSteps(const std::string& steps, std::string& error);
 
 // What the window shows after a step, and the boxes the step opened.
-nlohmann::json Snapshot(const TForm1& form, const std::string& step,
-                        const std::vector<platform::ShownDialog>& dialogs);
+nlohmann::ordered_json Snapshot(const TForm1& form, const std::string& step,
+                                const std::vector<platform::ShownDialog>& dialogs);
 
 // Loads the quest from source, performs the steps, answers the boxes from
 // answers (cp1251) and writes the JSON lines to out. Stops early when a

@@ -44,7 +44,10 @@ std::optional<Arguments> ParseArguments(int argc, char** argv) {
                 std::cerr << "norvo-engine: " << arg << " needs a value\n" << kUsage;
                 return std::nullopt;
             }
-            (arg == "--transcript" ? args.steps : args.answers.emplace_back()) = argv[++i];
+            if (arg == "--transcript")
+                args.steps = argv[++i];
+            else
+                args.answers.push_back(argv[++i]);
         } else if (arg == "--help" || arg == "-h") {
             std::cout << kUsage;
             std::exit(0);

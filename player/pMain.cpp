@@ -282,8 +282,12 @@ void TForm1::LoadQuest() {
 
 // --- Display ---------------------------------------------------------------
 
+bool TForm1::HasSlot(std::int32_t n) const {
+    return n >= 0 && static_cast<std::size_t>(n) < State.Quests.size();
+}
+
 void TForm1::ShowLocation(std::int32_t N) {
-    if (N < 0 || N > State.LocationCount())
+    if (!HasSlot(N))
         throw std::out_of_range("location " + std::to_string(N) + " does not exist (0.." +
                                 std::to_string(State.LocationCount()) + ")");
     const model::TQuest& L = State.Quests[static_cast<std::size_t>(N)];
@@ -375,7 +379,7 @@ void TForm1::RunScript(const std::string& text) {
 
 void TForm1::ActionClick(int n) {
     const std::int32_t at = State.CurrentLocation;
-    if (at < 0 || at > State.LocationCount())
+    if (!HasSlot(at))
         return;
     // A copy: the script may reload the table while it runs.
     const std::string code = State.Quests[static_cast<std::size_t>(at)].Code(n);
@@ -510,7 +514,7 @@ std::string TForm1::InventoryHint(int n) const {
 // --- What scripts do to the window -----------------------------------------
 
 void TForm1::GotoLocation(std::int32_t location) {
-    if (location < 0 || location > State.LocationCount())
+    if (!HasSlot(location))
         throw std::out_of_range("goto: location " + std::to_string(location) + " does not exist");
     State.CurrentLocation = location;
     ShowLocation(location);

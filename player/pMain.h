@@ -181,6 +181,8 @@ public:
 
 private:
     void BuildControls();
+    // Whether slot n of the table exists (0..count; none after a failed load).
+    bool HasSlot(std::int32_t n) const;
     void ActionClick(int n);
     void HighlightAction(int n, bool on);
     void ShowNoLocation();
