@@ -141,7 +141,7 @@ public:
 private:
     friend class Engine;
     Program();
-    std::shared_ptr<const CompiledCode> code_;
+    std::shared_ptr<CompiledCode> code_;
     std::vector<Message> messages_;
 };
 

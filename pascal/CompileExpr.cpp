@@ -1,0 +1,612 @@
+// The compiler's expressions: operators with Pascal precedence, names,
+// calls, indexing and fields, and the type rules between them.
+#include "pascal/Compiler.h"
+
+#include "pascal/Cp1251.h"
+
+namespace pascal {
+
+namespace {
+std::string quoted(std::string_view s) {
+    return "\"" + std::string(s) + "\"";
+}
+
+bool isNumeric(const TypeInfo* t) {
+    return t->kind == Kind::Integer || t->kind == Kind::Float;
+}
+
+ExprPtr widen(ExprPtr e) {
+    if (e->type->kind == Kind::Integer)
+        return std::make_unique<IntToFloat>(std::move(e));
+    return e;
+}
+} // namespace
+
+X Compiler::errorX() {
+    X x;
+    x.e = std::make_unique<ConstInt>(0, errorType());
+    return x;
+}
+
+bool Compiler::routineInScope(Routine* r) const {
+    for (const Scope& s : scopes_)
+        if (s.routine == r)
+            return true;
+    return false;
+}
+
+X Compiler::fold(X x, Position at) {
+    if (!x.constant)
+        return x;
+    Expr* e = x.e.get();
+    if (dynamic_cast<ConstInt*>(e) || dynamic_cast<ConstFloat*>(e) || dynamic_cast<ConstStr*>(e))
+        return x;
+    if (!scratch_)
+        scratch_ = std::make_unique<Ctx>();
+    Ctx& c = *scratch_;
+    char base = 0;
+    c.stackBase = &base;
+    X out;
+    out.constant = true;
+    try {
+        switch (e->type->kind) {
+        case Kind::Integer:
+        case Kind::Boolean:
+            out.e = std::make_unique<ConstInt>(e->evalInt(c), e->type);
+            break;
+        case Kind::Float:
+            out.e = std::make_unique<ConstFloat>(e->evalFloat(c));
+            break;
+        case Kind::String:
+            out.e = std::make_unique<ConstStr>(e->evalStr(c));
+            break;
+        default:
+            x.constant = false;
+            return x;
+        }
+    } catch (const ScriptError& err) {
+        error(at, err.what());
+        return errorX();
+    }
+    return out;
+}
+
+X Compiler::coerce(X x, const TypeInfo* to, Position at, std::string_view) {
+    const TypeInfo* from = x.type();
+    if (from->kind == Kind::Error || to->kind == Kind::Error)
+        return errorX();
+    if (sameType(from, to))
+        return x;
+    if (to->kind == Kind::Float && from->kind == Kind::Integer) {
+        x.e = std::make_unique<IntToFloat>(std::move(x.e));
+        return fold(std::move(x), at);
+    }
+    error(at, std::string("несовместимые типы: ожидалось "_cp) + to->name +
+                  std::string(", найдено "_cp) + from->name);
+    return errorX();
+}
+
+// --- Operators -----------------------------------------------------------------
+
+namespace {
+template <template <Op> class Node> ExprPtr cmpNode(Tok op, ExprPtr l, ExprPtr r) {
+    switch (op) {
+    case Tok::Eq:
+        return std::make_unique<Node<Op::Eq>>(std::move(l), std::move(r));
+    case Tok::NotEq:
+        return std::make_unique<Node<Op::Ne>>(std::move(l), std::move(r));
+    case Tok::Less:
+        return std::make_unique<Node<Op::Lt>>(std::move(l), std::move(r));
+    case Tok::LessEq:
+        return std::make_unique<Node<Op::Le>>(std::move(l), std::move(r));
+    case Tok::Greater:
+        return std::make_unique<Node<Op::Gt>>(std::move(l), std::move(r));
+    default:
+        return std::make_unique<Node<Op::Ge>>(std::move(l), std::move(r));
+    }
+}
+
+ExprPtr intNode(Tok op, const TypeInfo* t, ExprPtr l, ExprPtr r) {
+    switch (op) {
+    case Tok::Plus:
+        return std::make_unique<IntBin<Op::Add>>(t, std::move(l), std::move(r));
+    case Tok::Minus:
+        return std::make_unique<IntBin<Op::Sub>>(t, std::move(l), std::move(r));
+    case Tok::Star:
+        return std::make_unique<IntBin<Op::Mul>>(t, std::move(l), std::move(r));
+    case Tok::KwDiv:
+        return std::make_unique<IntBin<Op::IntDiv>>(t, std::move(l), std::move(r));
+    case Tok::KwMod:
+        return std::make_unique<IntBin<Op::Mod>>(t, std::move(l), std::move(r));
+    case Tok::KwAnd:
+        return std::make_unique<IntBin<Op::And>>(t, std::move(l), std::move(r));
+    case Tok::KwOr:
+        return std::make_unique<IntBin<Op::Or>>(t, std::move(l), std::move(r));
+    case Tok::KwXor:
+        return std::make_unique<IntBin<Op::Xor>>(t, std::move(l), std::move(r));
+    case Tok::KwShl:
+        return std::make_unique<IntBin<Op::Shl>>(t, std::move(l), std::move(r));
+    case Tok::KwShr:
+        return std::make_unique<IntBin<Op::Shr>>(t, std::move(l), std::move(r));
+    case Tok::Eq:
+        return std::make_unique<IntBin<Op::Eq>>(t, std::move(l), std::move(r));
+    case Tok::NotEq:
+        return std::make_unique<IntBin<Op::Ne>>(t, std::move(l), std::move(r));
+    case Tok::Less:
+        return std::make_unique<IntBin<Op::Lt>>(t, std::move(l), std::move(r));
+    case Tok::LessEq:
+        return std::make_unique<IntBin<Op::Le>>(t, std::move(l), std::move(r));
+    case Tok::Greater:
+        return std::make_unique<IntBin<Op::Gt>>(t, std::move(l), std::move(r));
+    default:
+        return std::make_unique<IntBin<Op::Ge>>(t, std::move(l), std::move(r));
+    }
+}
+
+bool isComparison(Tok k) {
+    return k == Tok::Eq || k == Tok::NotEq || k == Tok::Less || k == Tok::LessEq ||
+           k == Tok::Greater || k == Tok::GreaterEq;
+}
+} // namespace
+
+X Compiler::binary(Tok op, X l, X r, Position at) {
+    const TypeInfo* a = l.type();
+    const TypeInfo* b = r.type();
+    if (a->kind == Kind::Error || b->kind == Kind::Error)
+        return errorX();
+    X out;
+    out.constant = l.constant && r.constant;
+    out.depth = 1 + std::max(l.depth, r.depth);
+    if (out.depth > kMaxExprDepth) {
+        error(at, std::string("слишком сложное выражение"_cp));
+        throw CompileStop{};
+    }
+    bool ints = a->kind == Kind::Integer && b->kind == Kind::Integer;
+    bool bools = a->kind == Kind::Boolean && b->kind == Kind::Boolean;
+    bool nums = isNumeric(a) && isNumeric(b);
+    bool strs = a->kind == Kind::String && b->kind == Kind::String;
+    switch (op) {
+    case Tok::Plus:
+    case Tok::Minus:
+    case Tok::Star:
+        if (ints)
+            out.e = intNode(op, intType(), std::move(l.e), std::move(r.e));
+        else if (nums) {
+            ExprPtr x = widen(std::move(l.e)), y = widen(std::move(r.e));
+            if (op == Tok::Plus)
+                out.e = std::make_unique<FloatBin<Op::Add>>(std::move(x), std::move(y));
+            else if (op == Tok::Minus)
+                out.e = std::make_unique<FloatBin<Op::Sub>>(std::move(x), std::move(y));
+            else
+                out.e = std::make_unique<FloatBin<Op::Mul>>(std::move(x), std::move(y));
+        } else if (strs && op == Tok::Plus)
+            out.e = std::make_unique<Concat>(std::move(l.e), std::move(r.e));
+        break;
+    case Tok::Slash:
+        if (nums)
+            out.e =
+                std::make_unique<FloatBin<Op::Div>>(widen(std::move(l.e)), widen(std::move(r.e)));
+        break;
+    case Tok::KwDiv:
+    case Tok::KwMod:
+    case Tok::KwShl:
+    case Tok::KwShr:
+        if (ints)
+            out.e = intNode(op, intType(), std::move(l.e), std::move(r.e));
+        break;
+    case Tok::KwAnd:
+        if (bools)
+            out.e = std::make_unique<AndThen>(std::move(l.e), std::move(r.e));
+        else if (ints)
+            out.e = intNode(op, intType(), std::move(l.e), std::move(r.e));
+        break;
+    case Tok::KwOr:
+        if (bools)
+            out.e = std::make_unique<OrElse>(std::move(l.e), std::move(r.e));
+        else if (ints)
+            out.e = intNode(op, intType(), std::move(l.e), std::move(r.e));
+        break;
+    case Tok::KwXor:
+        if (bools || ints)
+            out.e = intNode(op, a, std::move(l.e), std::move(r.e));
+        break;
+    default:
+        if (!isComparison(op))
+            break;
+        if (ints || bools)
+            out.e = intNode(op, boolType(), std::move(l.e), std::move(r.e));
+        else if (nums)
+            out.e = cmpNode<FloatCmp>(op, widen(std::move(l.e)), widen(std::move(r.e)));
+        else if (strs)
+            out.e = cmpNode<StrCmp>(op, std::move(l.e), std::move(r.e));
+        break;
+    }
+    if (!out.e) {
+        error(at, std::string("оператор "_cp) + quoted(spelling(op)) +
+                      std::string(" не применим к типам "_cp) + a->name + " " +
+                      std::string("и"_cp) + " " + b->name);
+        return errorX();
+    }
+    return fold(std::move(out), at);
+}
+
+X Compiler::parseExpr() {
+    Nest nest(*this);
+    X l = parseSimple();
+    if (isComparison(tok().kind)) {
+        Position at = here();
+        Tok op = tok().kind;
+        ++p_;
+        X r = parseSimple();
+        l = binary(op, std::move(l), std::move(r), at);
+    }
+    return l;
+}
+
+X Compiler::parseSimple() {
+    X l = parseTerm();
+    while (at(Tok::Plus) || at(Tok::Minus) || at(Tok::KwOr) || at(Tok::KwXor)) {
+        Position at = here();
+        Tok op = tok().kind;
+        ++p_;
+        X r = parseTerm();
+        l = binary(op, std::move(l), std::move(r), at);
+    }
+    return l;
+}
+
+X Compiler::parseTerm() {
+    X l = parseFactor();
+    while (at(Tok::Star) || at(Tok::Slash) || at(Tok::KwDiv) || at(Tok::KwMod) || at(Tok::KwAnd) ||
+           at(Tok::KwShl) || at(Tok::KwShr)) {
+        Position at = here();
+        Tok op = tok().kind;
+        ++p_;
+        X r = parseFactor();
+        l = binary(op, std::move(l), std::move(r), at);
+    }
+    return l;
+}
+
+X Compiler::parseFactor() {
+    Position at = here();
+    const Token& t = tok();
+    X x;
+    switch (t.kind) {
+    case Tok::IntLit:
+        ++p_;
+        x.e = std::make_unique<ConstInt>(t.ival, intType());
+        x.constant = true;
+        return x;
+    case Tok::FloatLit:
+        ++p_;
+        x.e = std::make_unique<ConstFloat>(t.fval);
+        x.constant = true;
+        return x;
+    case Tok::StrLit:
+        ++p_;
+        x.e = std::make_unique<ConstStr>(t.str);
+        x.constant = true;
+        return x;
+    case Tok::LParen: {
+        Nest nest(*this);
+        ++p_;
+        x = parseExpr();
+        expect(Tok::RParen);
+        return parseSelectors(std::move(x));
+    }
+    case Tok::KwNot:
+    case Tok::Minus:
+    case Tok::Plus: {
+        Nest nest(*this);
+        Tok op = t.kind;
+        ++p_;
+        X v = parseFactor();
+        const TypeInfo* vt = v.type();
+        if (vt->kind == Kind::Error)
+            return v;
+        X out;
+        out.constant = v.constant;
+        out.depth = v.depth + 1;
+        if (op == Tok::KwNot) {
+            if (vt->kind == Kind::Boolean)
+                out.e = std::make_unique<NotBool>(std::move(v.e));
+            else if (vt->kind == Kind::Integer)
+                out.e = std::make_unique<NotInt>(std::move(v.e));
+        } else if (isNumeric(vt)) {
+            if (op == Tok::Plus)
+                return v;
+            if (vt->kind == Kind::Integer)
+                out.e = std::make_unique<NegInt>(std::move(v.e));
+            else
+                out.e = std::make_unique<NegFloat>(std::move(v.e));
+        }
+        if (!out.e) {
+            error(at, std::string("оператор "_cp) + quoted(spelling(op)) +
+                          std::string(" не применим к типу "_cp) + vt->name);
+            return errorX();
+        }
+        if (out.depth > kMaxExprDepth) {
+            error(at, std::string("слишком сложное выражение"_cp));
+            throw CompileStop{};
+        }
+        return fold(std::move(out), at);
+    }
+    case Tok::Ident:
+        return parseDesignator();
+    case Tok::LBracket:
+        error(at,
+              std::string("список в квадратных скобках допустим только как аргумент Format"_cp));
+        throw ParseError{};
+    default:
+        syntaxFail(std::string("выражение"_cp));
+    }
+}
+
+// --- Names, calls and selectors -------------------------------------------------
+
+std::vector<X> Compiler::parseArgs(bool allowArgList) {
+    std::vector<X> args;
+    if (!accept(Tok::LParen))
+        return args;
+    if (accept(Tok::RParen))
+        return args;
+    do {
+        if (at(Tok::LBracket) && allowArgList) {
+            Nest nest(*this);
+            ++p_;
+            auto list = std::make_unique<ArgListExpr>();
+            if (!at(Tok::RBracket)) {
+                do {
+                    Position iat = here();
+                    X item = parseExpr();
+                    Kind k = item.type()->kind;
+                    if (k != Kind::Error && storageOf(item.type()) == Storage::Agg)
+                        error(iat, std::string("в списке допустимы только простые значения"_cp));
+                    list->items.push_back(std::move(item.e));
+                } while (accept(Tok::Comma));
+            }
+            expect(Tok::RBracket);
+            X x;
+            x.e = std::move(list);
+            args.push_back(std::move(x));
+        } else {
+            args.push_back(parseExpr());
+        }
+    } while (accept(Tok::Comma));
+    expect(Tok::RParen);
+    return args;
+}
+
+X Compiler::parseCallOf(const Symbol& sym, const std::string& name, Position at) {
+    std::vector<X> args = parseArgs(false);
+    for (X& a : args)
+        if (a.type()->kind == Kind::Error)
+            return errorX();
+    X out;
+    if (sym.k == Symbol::K::Host) {
+        const HostFunction& fn = sym.host->fn;
+        if (args.size() != fn.params.size()) {
+            error(at, std::string("функции "_cp) + quoted(name) +
+                          std::string(" нужно аргументов: "_cp) + std::to_string(fn.params.size()) +
+                          std::string(", передано: "_cp) + std::to_string(args.size()));
+            return errorX();
+        }
+        std::vector<ExprPtr> es;
+        for (std::size_t i = 0; i < args.size(); ++i) {
+            X a = coerce(std::move(args[i]), typeOf(fn.params[i].type), at, "");
+            if (a.type()->kind == Kind::Error)
+                return errorX();
+            es.push_back(std::move(a.e));
+        }
+        out.e = std::make_unique<HostCall>(sym.host, std::move(es), at);
+        return out;
+    }
+    Routine* r = sym.routine;
+    if (args.size() != r->params.size()) {
+        error(at, std::string("подпрограмме "_cp) + quoted(name) +
+                      std::string(" нужно аргументов: "_cp) + std::to_string(r->params.size()) +
+                      std::string(", передано: "_cp) + std::to_string(args.size()));
+        return errorX();
+    }
+    std::vector<ExprPtr> es;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const Routine::Param& p = r->params[i];
+        if (p.byRef) {
+            X& a = args[i];
+            if (!a.e->isPlace() || a.e->readOnly || !sameType(a.type(), p.type) ||
+                dynamic_cast<IndexStr*>(a.e.get())) {
+                error(at, std::string("параметру var "_cp) + quoted(p.name) +
+                              std::string(" нужна переменная типа "_cp) + p.type->name);
+                return errorX();
+            }
+            es.push_back(std::move(a.e));
+        } else {
+            X a = coerce(std::move(args[i]), p.type, at, "");
+            if (a.type()->kind == Kind::Error)
+                return errorX();
+            es.push_back(std::move(a.e));
+        }
+    }
+    out.e = std::make_unique<CallRoutine>(r, std::move(es));
+    return out;
+}
+
+X Compiler::parseDesignator() {
+    Nest nest(*this);
+    Position pos = here();
+    std::string name = expectIdent();
+    std::string up = asciiUpper(name);
+    // Unit.Function
+    if (at(Tok::Dot) && !lookup(up)) {
+        for (const std::string& u : engine_->units)
+            if (u == up && peekTok().kind == Tok::Ident) {
+                ++p_;
+                pos = here();
+                name = expectIdent();
+                up = asciiUpper(name);
+                auto h = engine_->byName.find(up);
+                if (h == engine_->byName.end() || asciiUpper(h->second->unit) != u) {
+                    error(pos, std::string("в модуле нет функции "_cp) + quoted(name));
+                    parseArgs(false);
+                    return errorX();
+                }
+                Symbol s{Symbol::K::Host};
+                s.host = h->second;
+                return parseSelectors(parseCallOf(s, name, pos));
+            }
+    }
+    const Symbol* sym = lookup(up);
+    if (!sym) {
+        auto h = engine_->byName.find(up);
+        if (h != engine_->byName.end()) {
+            Symbol s{Symbol::K::Host};
+            s.host = h->second;
+            return parseSelectors(parseCallOf(s, name, pos));
+        }
+        if (isBuiltin(up)) {
+            BuiltinSite site;
+            site.name = name;
+            site.pos = pos;
+            site.args = parseArgs(true);
+            bool allConst = true;
+            for (X& a : site.args) {
+                if (a.type()->kind == Kind::Error)
+                    return errorX();
+                allConst = allConst && a.constant;
+            }
+            site.error = [this, pos](const std::string& text) { error(pos, text); };
+            ExprPtr e = buildBuiltin(up, site);
+            if (!e)
+                return errorX();
+            X x;
+            x.e = std::move(e);
+            x.constant = site.pure && allConst && x.e->type->kind != Kind::Void;
+            return parseSelectors(fold(std::move(x), pos));
+        }
+        error(pos, std::string("неизвестное имя "_cp) + quoted(name));
+        if (at(Tok::LParen)) {
+            try {
+                parseArgs(true);
+            } catch (ParseError&) {
+            }
+        }
+        return errorX();
+    }
+    X x;
+    switch (sym->k) {
+    case Symbol::K::Var: {
+        const TypeInfo* t = sym->type;
+        if (sym->byRef)
+            x.e = std::make_unique<VarRef>(t, sym->level, sym->index);
+        else if (storageOf(t) == Storage::Number)
+            x.e = std::make_unique<VarNum>(t, sym->level, sym->index);
+        else if (storageOf(t) == Storage::Str)
+            x.e = std::make_unique<VarStr>(sym->level, sym->index);
+        else
+            x.e = std::make_unique<VarAgg>(t, sym->level, sym->index);
+        x.e->readOnly = sym->readOnly;
+        return parseSelectors(std::move(x));
+    }
+    case Symbol::K::Const:
+        x.constant = true;
+        if (sym->type->kind == Kind::Float)
+            x.e = std::make_unique<ConstFloat>(sym->fval);
+        else if (sym->type->kind == Kind::String)
+            x.e = std::make_unique<ConstStr>(sym->sval);
+        else
+            x.e = std::make_unique<ConstInt>(sym->ival, sym->type);
+        return parseSelectors(std::move(x));
+    case Symbol::K::TypeName:
+        error(pos, std::string("ожидалось значение, а "_cp) + quoted(name) +
+                       std::string(" - имя типа"_cp));
+        return errorX();
+    case Symbol::K::Routine: {
+        Routine* r = sym->routine;
+        if (at(Tok::Assign) && r->result != voidType() && routineInScope(r)) {
+            // FunctionName := value sets the result.
+            const TypeInfo* t = r->result;
+            if (storageOf(t) == Storage::Number)
+                x.e = std::make_unique<VarNum>(t, r->level, r->resultIndex);
+            else if (storageOf(t) == Storage::Str)
+                x.e = std::make_unique<VarStr>(r->level, r->resultIndex);
+            else
+                x.e = std::make_unique<VarAgg>(t, r->level, r->resultIndex);
+            return x;
+        }
+        return parseSelectors(parseCallOf(*sym, name, pos));
+    }
+    case Symbol::K::Host:
+        return parseSelectors(parseCallOf(*sym, name, pos));
+    }
+    return errorX();
+}
+
+X Compiler::parseSelectors(X base) {
+    for (;;) {
+        Position pos = here();
+        if (accept(Tok::LBracket)) {
+            do {
+                Position iat = here();
+                X idx = coerce(parseExpr(), intType(), iat, "");
+                const TypeInfo* t = base.type();
+                if (t->kind == Kind::Error || idx.type()->kind == Kind::Error) {
+                    base = errorX();
+                    continue;
+                }
+                bool ro = base.e->readOnly;
+                if (t->kind == Kind::StaticArray || t->kind == Kind::DynArray) {
+                    base.e =
+                        std::make_unique<IndexArr>(t->elem, std::move(base.e), std::move(idx.e));
+                } else if (t->kind == Kind::String) {
+                    bool constant = base.constant && idx.constant;
+                    base.e = std::make_unique<IndexStr>(std::move(base.e), std::move(idx.e));
+                    base.constant = constant;
+                    base = fold(std::move(base), pos);
+                } else {
+                    error(pos, std::string("индекс применим только к массивам и строкам"_cp));
+                    base = errorX();
+                    continue;
+                }
+                base.e->readOnly = ro;
+                base.constant = base.constant && dynamic_cast<ConstStr*>(base.e.get());
+            } while (accept(Tok::Comma));
+            expect(Tok::RBracket);
+        } else if (at(Tok::Dot) && peekTok().kind == Tok::Ident) {
+            ++p_;
+            Position fat = here();
+            std::string fname = expectIdent();
+            const TypeInfo* t = base.type();
+            if (t->kind == Kind::Error)
+                continue;
+            if (t->kind != Kind::Record) {
+                error(fat,
+                      std::string("у значения типа "_cp) + t->name + std::string(" нет полей"_cp));
+                base = errorX();
+                continue;
+            }
+            std::string fup = asciiUpper(fname);
+            const Field* found = nullptr;
+            for (const Field& f : t->fields)
+                if (f.upper == fup)
+                    found = &f;
+            if (!found) {
+                error(fat, std::string("нет поля "_cp) + quoted(fname));
+                base = errorX();
+                continue;
+            }
+            bool ro = base.e->readOnly;
+            base.e = std::make_unique<FieldOf>(found->type, std::move(base.e), found->index);
+            base.e->readOnly = ro;
+            base.constant = false;
+        } else {
+            return base;
+        }
+        if (++base.depth > kMaxExprDepth) {
+            error(pos, std::string("слишком сложное выражение"_cp));
+            throw CompileStop{};
+        }
+    }
+}
+
+} // namespace pascal

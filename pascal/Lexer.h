@@ -1,0 +1,95 @@
+// The lexer: cp1251 script text to tokens, with the place of each.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pascal {
+
+enum class Tok : std::uint8_t {
+    End, // end of text
+    Ident,
+    IntLit,
+    FloatLit,
+    StrLit,
+    // symbols
+    Plus,
+    Minus,
+    Star,
+    Slash,
+    Eq,
+    NotEq,
+    Less,
+    LessEq,
+    Greater,
+    GreaterEq,
+    LParen,
+    RParen,
+    LBracket,
+    RBracket,
+    Comma,
+    Semicolon,
+    Colon,
+    Assign,
+    Dot,
+    DotDot,
+    // reserved words
+    KwAnd,
+    KwArray,
+    KwBegin,
+    KwCase,
+    KwConst,
+    KwDiv,
+    KwDo,
+    KwDownto,
+    KwElse,
+    KwEnd,
+    KwExcept,
+    KwFinally,
+    KwFor,
+    KwFunction,
+    KwIf,
+    KwMod,
+    KwNot,
+    KwOf,
+    KwOr,
+    KwProcedure,
+    KwProgram,
+    KwRaise,
+    KwRecord,
+    KwRepeat,
+    KwShl,
+    KwShr,
+    KwThen,
+    KwTo,
+    KwTry,
+    KwType,
+    KwUntil,
+    KwVar,
+    KwWhile,
+    KwXor,
+    Bad // a character or literal the lexer could not read; text says why
+};
+
+struct Token {
+    Tok kind = Tok::End;
+    int line = 1;     // 1-based
+    int column = 1;   // 1-based, in bytes
+    std::string text; // the source text (identifiers as written; for Bad the message)
+    std::string str;  // the value of a string literal
+    std::int64_t ival = 0;
+    double fval = 0;
+};
+
+// Tokens of the whole text, ending with one Tok::End. Never throws for bad
+// input: an unreadable piece becomes a Tok::Bad token carrying its message.
+std::vector<Token> tokenize(std::string_view text);
+
+// How a token is shown in a message ("end", ";", "конец текста").
+std::string describe(const Token& t);
+// How a token kind is shown in "ожидалось ...".
+std::string_view spelling(Tok kind);
+
+} // namespace pascal

@@ -1,0 +1,656 @@
+// The execution core: values, frames, and what each node does when run.
+#include "pascal/Nodes.h"
+
+#include "pascal/Cp1251.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace pascal {
+
+// --- Values and the run state ---------------------------------------------------
+
+void fail(std::string_view message) {
+    throw ScriptError(std::string(message));
+}
+
+void checkLength(std::size_t length) {
+    if (length > kMaxStringLength)
+        fail("строка длиннее допустимого (16 МБ)"_cp);
+}
+
+AggPtr makeAgg(const TypeInfo* t) {
+    if (t->kind == Kind::DynArray)
+        return nullptr;
+    auto p = std::make_shared<Agg>();
+    if (t->kind == Kind::Record) {
+        p->n.assign(static_cast<std::size_t>(t->counts[0]), Cell{0});
+        p->s.resize(static_cast<std::size_t>(t->counts[1]));
+        p->a.resize(static_cast<std::size_t>(t->counts[2]));
+        for (const Field& f : t->fields)
+            if (storageOf(f.type) == Storage::Agg)
+                p->a[static_cast<std::size_t>(f.index)] = makeAgg(f.type);
+        return p;
+    }
+    // A static array; its size was checked against the limit at compile time.
+    std::size_t count = static_cast<std::size_t>(t->hi - t->lo + 1);
+    p->lo = t->lo;
+    p->elem = storageOf(t->elem);
+    switch (p->elem) {
+    case Storage::Number:
+        p->n.assign(count, Cell{0});
+        break;
+    case Storage::Str:
+        p->s.resize(count);
+        break;
+    case Storage::Agg:
+        p->a.resize(count);
+        for (auto& e : p->a)
+            e = makeAgg(t->elem);
+        break;
+    }
+    return p;
+}
+
+AggPtr cloneAgg(const AggPtr& p) {
+    if (!p || !p->byValue)
+        return p;
+    auto q = std::make_shared<Agg>(*p);
+    for (auto& e : q->a)
+        if (e && e->byValue)
+            e = cloneAgg(e);
+    return q;
+}
+
+namespace {
+std::size_t checkedSlot(std::size_t index, std::size_t size) {
+    if (index >= size)
+        fail("ссылка на элемент, которого больше нет в массиве"_cp);
+    return index;
+}
+} // namespace
+
+Cell& Ref::cell() const {
+    if (!holder)
+        return *static_cast<Cell*>(direct);
+    return holder->n[checkedSlot(index, holder->n.size())];
+}
+std::string& Ref::str() const {
+    if (!holder)
+        return *static_cast<std::string*>(direct);
+    return holder->s[checkedSlot(index, holder->s.size())];
+}
+AggPtr& Ref::agg() const {
+    if (!holder)
+        return *static_cast<AggPtr*>(direct);
+    return holder->a[checkedSlot(index, holder->a.size())];
+}
+
+void Ctx::checkpoint(std::int64_t used) {
+    if (hasBudget) {
+        std::uint64_t u = used > 0 ? static_cast<std::uint64_t>(used) : 1;
+        if (u >= budgetLeft) {
+            budgetLeft = 0;
+            throw StopRun{true};
+        }
+        budgetLeft -= u;
+    }
+    if (options && options->cancelled && options->cancelled())
+        throw StopRun{false};
+    untilCheck = kStepsPerCheck;
+    if (hasBudget && budgetLeft < static_cast<std::uint64_t>(untilCheck))
+        untilCheck = static_cast<std::int64_t>(budgetLeft);
+}
+
+void Ctx::enterCall() {
+    step();
+    char probe = 0;
+    auto here = reinterpret_cast<std::uintptr_t>(&probe);
+    auto base = reinterpret_cast<std::uintptr_t>(stackBase);
+    if (callDepth >= kMaxCallDepth || (base > here && base - here > kMaxNativeStack))
+        fail("слишком глубокая рекурсия"_cp);
+    ++callDepth;
+}
+
+// --- Expressions ------------------------------------------------------------------
+
+namespace {
+[[noreturn]] void noValue() {
+    throw std::logic_error("expression evaluated as the wrong type");
+}
+} // namespace
+
+std::int64_t Expr::evalInt(Ctx&) {
+    noValue();
+}
+double Expr::evalFloat(Ctx&) {
+    noValue();
+}
+std::string Expr::evalStr(Ctx&) {
+    noValue();
+}
+AggPtr Expr::evalAgg(Ctx&) {
+    noValue();
+}
+void Expr::evalVoid(Ctx& c) {
+    switch (storageOf(type)) {
+    case Storage::Str:
+        evalStr(c);
+        break;
+    case Storage::Agg:
+        evalAgg(c);
+        break;
+    default:
+        if (type->kind == Kind::Float)
+            evalFloat(c);
+        else
+            evalInt(c);
+        break;
+    }
+}
+Cell& Expr::cell(Ctx&) {
+    noValue();
+}
+std::string& Expr::str(Ctx&) {
+    noValue();
+}
+AggPtr& Expr::agg(Ctx&) {
+    noValue();
+}
+Ref Expr::ref(Ctx&) {
+    noValue();
+}
+
+std::size_t IndexArr::locate(Ctx& c, Agg*& out, AggPtr& keep) {
+    std::int64_t i = index->evalInt(c);
+    if (base->isPlace()) {
+        out = base->agg(c).get();
+    } else {
+        keep = base->evalAgg(c);
+        out = keep.get();
+    }
+    std::size_t len = out ? out->length() : 0;
+    std::int64_t lo = out ? out->lo : 0;
+    if (i < lo || static_cast<std::uint64_t>(i - lo) >= len)
+        fail(std::string("индекс вне границ массива: "_cp) + std::to_string(i));
+    return static_cast<std::size_t>(i - lo);
+}
+std::int64_t IndexArr::evalInt(Ctx& c) {
+    Agg* a;
+    AggPtr keep;
+    std::size_t k = locate(c, a, keep);
+    return a->n[k].i;
+}
+double IndexArr::evalFloat(Ctx& c) {
+    Agg* a;
+    AggPtr keep;
+    std::size_t k = locate(c, a, keep);
+    return a->n[k].f;
+}
+std::string IndexArr::evalStr(Ctx& c) {
+    Agg* a;
+    AggPtr keep;
+    std::size_t k = locate(c, a, keep);
+    return a->s[k];
+}
+AggPtr IndexArr::evalAgg(Ctx& c) {
+    Agg* a;
+    AggPtr keep;
+    std::size_t k = locate(c, a, keep);
+    return a->a[k];
+}
+Cell& IndexArr::cell(Ctx& c) {
+    Agg* a;
+    AggPtr keep;
+    std::size_t k = locate(c, a, keep);
+    return a->n[k];
+}
+std::string& IndexArr::str(Ctx& c) {
+    Agg* a;
+    AggPtr keep;
+    std::size_t k = locate(c, a, keep);
+    return a->s[k];
+}
+AggPtr& IndexArr::agg(Ctx& c) {
+    Agg* a;
+    AggPtr keep;
+    std::size_t k = locate(c, a, keep);
+    return a->a[k];
+}
+Ref IndexArr::ref(Ctx& c) {
+    std::int64_t i = index->evalInt(c);
+    AggPtr holder = base->agg(c);
+    std::size_t len = holder ? holder->length() : 0;
+    std::int64_t lo = holder ? holder->lo : 0;
+    if (i < lo || static_cast<std::uint64_t>(i - lo) >= len)
+        fail(std::string("индекс вне границ массива: "_cp) + std::to_string(i));
+    return Ref{nullptr, std::move(holder), static_cast<std::size_t>(i - lo)};
+}
+
+Agg& FieldOf::record(Ctx& c, AggPtr& keep) {
+    if (base->isPlace())
+        return *base->agg(c);
+    keep = base->evalAgg(c);
+    return *keep;
+}
+std::int64_t FieldOf::evalInt(Ctx& c) {
+    AggPtr keep;
+    return record(c, keep).n[static_cast<std::size_t>(index)].i;
+}
+double FieldOf::evalFloat(Ctx& c) {
+    AggPtr keep;
+    return record(c, keep).n[static_cast<std::size_t>(index)].f;
+}
+std::string FieldOf::evalStr(Ctx& c) {
+    AggPtr keep;
+    return record(c, keep).s[static_cast<std::size_t>(index)];
+}
+AggPtr FieldOf::evalAgg(Ctx& c) {
+    AggPtr keep;
+    return record(c, keep).a[static_cast<std::size_t>(index)];
+}
+Cell& FieldOf::cell(Ctx& c) {
+    AggPtr keep;
+    return record(c, keep).n[static_cast<std::size_t>(index)];
+}
+std::string& FieldOf::str(Ctx& c) {
+    AggPtr keep;
+    return record(c, keep).s[static_cast<std::size_t>(index)];
+}
+AggPtr& FieldOf::agg(Ctx& c) {
+    AggPtr keep;
+    return record(c, keep).a[static_cast<std::size_t>(index)];
+}
+Ref FieldOf::ref(Ctx& c) {
+    return Ref{nullptr, base->agg(c), static_cast<std::size_t>(index)};
+}
+
+std::string IndexStr::evalStr(Ctx& c) {
+    std::int64_t i = index->evalInt(c);
+    std::string s = base->evalStr(c);
+    if (i < 1 || static_cast<std::uint64_t>(i) > s.size())
+        fail(std::string("индекс вне границ строки: "_cp) + std::to_string(i));
+    return std::string(1, s[static_cast<std::size_t>(i - 1)]);
+}
+
+template <Op op> std::int64_t IntBin<op>::evalInt(Ctx& c) {
+    std::int64_t a = l->evalInt(c);
+    std::int64_t b = r->evalInt(c);
+    if constexpr (op == Op::Add)
+        return wrapAdd(a, b);
+    else if constexpr (op == Op::Sub)
+        return wrapSub(a, b);
+    else if constexpr (op == Op::Mul)
+        return wrapMul(a, b);
+    else if constexpr (op == Op::IntDiv || op == Op::Mod) {
+        if (b == 0)
+            fail("деление на ноль"_cp);
+        if (b == -1) // the one quotient that overflows: wrap it, as the others do
+            return op == Op::IntDiv ? wrapSub(0, a) : 0;
+        return op == Op::IntDiv ? a / b : a % b;
+    } else if constexpr (op == Op::And)
+        return a & b;
+    else if constexpr (op == Op::Or)
+        return a | b;
+    else if constexpr (op == Op::Xor)
+        return a ^ b;
+    else if constexpr (op == Op::Shl)
+        return static_cast<std::int64_t>(static_cast<std::uint64_t>(a) << (b & 63));
+    else if constexpr (op == Op::Shr)
+        return static_cast<std::int64_t>(static_cast<std::uint64_t>(a) >> (b & 63));
+    else if constexpr (op == Op::Eq)
+        return a == b;
+    else if constexpr (op == Op::Ne)
+        return a != b;
+    else if constexpr (op == Op::Lt)
+        return a < b;
+    else if constexpr (op == Op::Le)
+        return a <= b;
+    else if constexpr (op == Op::Gt)
+        return a > b;
+    else
+        return a >= b;
+}
+
+template <Op op> double FloatBin<op>::evalFloat(Ctx& c) {
+    double a = l->evalFloat(c);
+    double b = r->evalFloat(c);
+    if constexpr (op == Op::Add)
+        return a + b;
+    else if constexpr (op == Op::Sub)
+        return a - b;
+    else if constexpr (op == Op::Mul)
+        return a * b;
+    else {
+        if (b == 0)
+            fail("деление на ноль"_cp);
+        return a / b;
+    }
+}
+
+template <Op op> std::int64_t FloatCmp<op>::evalInt(Ctx& c) {
+    double a = l->evalFloat(c);
+    double b = r->evalFloat(c);
+    if constexpr (op == Op::Eq)
+        return a == b;
+    else if constexpr (op == Op::Ne)
+        return a != b;
+    else if constexpr (op == Op::Lt)
+        return a < b;
+    else if constexpr (op == Op::Le)
+        return a <= b;
+    else if constexpr (op == Op::Gt)
+        return a > b;
+    else
+        return a >= b;
+}
+
+template <Op op> std::int64_t StrCmp<op>::evalInt(Ctx& c) {
+    std::string a = l->evalStr(c);
+    std::string b = r->evalStr(c);
+    // Byte order, as cp1251 code points: unsigned comparison.
+    int k = a.compare(b);
+    if constexpr (op == Op::Eq)
+        return k == 0;
+    else if constexpr (op == Op::Ne)
+        return k != 0;
+    else if constexpr (op == Op::Lt)
+        return k < 0;
+    else if constexpr (op == Op::Le)
+        return k <= 0;
+    else if constexpr (op == Op::Gt)
+        return k > 0;
+    else
+        return k >= 0;
+}
+
+template struct IntBin<Op::Add>;
+template struct IntBin<Op::Sub>;
+template struct IntBin<Op::Mul>;
+template struct IntBin<Op::IntDiv>;
+template struct IntBin<Op::Mod>;
+template struct IntBin<Op::And>;
+template struct IntBin<Op::Or>;
+template struct IntBin<Op::Xor>;
+template struct IntBin<Op::Shl>;
+template struct IntBin<Op::Shr>;
+template struct IntBin<Op::Eq>;
+template struct IntBin<Op::Ne>;
+template struct IntBin<Op::Lt>;
+template struct IntBin<Op::Le>;
+template struct IntBin<Op::Gt>;
+template struct IntBin<Op::Ge>;
+template struct FloatBin<Op::Add>;
+template struct FloatBin<Op::Sub>;
+template struct FloatBin<Op::Mul>;
+template struct FloatBin<Op::Div>;
+template struct FloatCmp<Op::Eq>;
+template struct FloatCmp<Op::Ne>;
+template struct FloatCmp<Op::Lt>;
+template struct FloatCmp<Op::Le>;
+template struct FloatCmp<Op::Gt>;
+template struct FloatCmp<Op::Ge>;
+template struct StrCmp<Op::Eq>;
+template struct StrCmp<Op::Ne>;
+template struct StrCmp<Op::Lt>;
+template struct StrCmp<Op::Le>;
+template struct StrCmp<Op::Gt>;
+template struct StrCmp<Op::Ge>;
+
+std::string Concat::evalStr(Ctx& c) {
+    std::string a = l->evalStr(c);
+    std::string b = r->evalStr(c);
+    checkLength(a.size() + b.size());
+    c.work(a.size() + b.size());
+    a += b;
+    return a;
+}
+
+// --- Calls -------------------------------------------------------------------------
+
+namespace {
+// Frees a callee's frame and restores the display on every way out of a call.
+struct FrameGuard {
+    Ctx& c;
+    Routine* r;
+    Frame frame;
+    Frame saved;
+    SlotStack<Cell>::Mark mn;
+    SlotStack<std::string>::Mark ms;
+    SlotStack<AggPtr>::Mark ma;
+    SlotStack<Ref>::Mark mr;
+    bool entered = false;
+
+    FrameGuard(Ctx& ctx, Routine* routine)
+        : c(ctx), r(routine), mn(c.nStack.mark()), ms(c.sStack.mark()), ma(c.aStack.mark()),
+          mr(c.rStack.mark()) {
+        frame.n = c.nStack.push(static_cast<std::size_t>(r->counts[0]));
+        if (frame.n)
+            std::memset(static_cast<void*>(frame.n), 0,
+                        sizeof(Cell) * static_cast<std::size_t>(r->counts[0]));
+        frame.s = c.sStack.push(static_cast<std::size_t>(r->counts[1]));
+        frame.a = c.aStack.push(static_cast<std::size_t>(r->counts[2]));
+        frame.r = c.rStack.push(static_cast<std::size_t>(r->counts[3]));
+    }
+    void enter() {
+        saved = c.display[r->level];
+        c.display[r->level] = frame;
+        entered = true;
+    }
+    ~FrameGuard() {
+        if (entered)
+            c.display[r->level] = saved;
+        c.rStack.release(mr, frame.r, static_cast<std::size_t>(r->counts[3]));
+        c.aStack.release(ma, frame.a, static_cast<std::size_t>(r->counts[2]));
+        c.sStack.release(ms, frame.s, static_cast<std::size_t>(r->counts[1]));
+        c.nStack.release(mn, frame.n, 0);
+    }
+};
+
+struct DepthGuard {
+    Ctx& c;
+    explicit DepthGuard(Ctx& ctx) : c(ctx) { c.enterCall(); }
+    ~DepthGuard() { c.leaveCall(); }
+};
+} // namespace
+
+template <class Take> auto CallRoutine::invoke(Ctx& c, Take take) {
+    DepthGuard depth(c);
+    Routine* r = routine;
+    FrameGuard g(c, r);
+    Frame& f = g.frame;
+    std::size_t i = 0;
+    for (const Routine::Param& p : r->params) {
+        Expr* a = args[i++].get();
+        std::size_t k = static_cast<std::size_t>(p.index);
+        if (p.byRef) {
+            f.r[k] = a->ref(c);
+            continue;
+        }
+        switch (storageOf(p.type)) {
+        case Storage::Number:
+            if (p.type->kind == Kind::Float)
+                f.n[k].f = a->evalFloat(c);
+            else
+                f.n[k].i = a->evalInt(c);
+            break;
+        case Storage::Str:
+            f.s[k] = a->evalStr(c);
+            break;
+        case Storage::Agg:
+            f.a[k] = cloneAgg(a->evalAgg(c));
+            break;
+        }
+    }
+    for (const auto& [k, t] : r->aggLocals)
+        f.a[static_cast<std::size_t>(k)] = makeAgg(t);
+    Position at = c.pos;
+    g.enter();
+    run(c, r->body.get());
+    c.flow = Flow::Normal;
+    c.pos = at;
+    return take(f);
+}
+
+std::int64_t CallRoutine::evalInt(Ctx& c) {
+    return invoke(c, [this](Frame& f) { return f.n[routine->resultIndex].i; });
+}
+double CallRoutine::evalFloat(Ctx& c) {
+    return invoke(c, [this](Frame& f) { return f.n[routine->resultIndex].f; });
+}
+std::string CallRoutine::evalStr(Ctx& c) {
+    return invoke(c, [this](Frame& f) { return std::move(f.s[routine->resultIndex]); });
+}
+AggPtr CallRoutine::evalAgg(Ctx& c) {
+    return invoke(c, [this](Frame& f) { return std::move(f.a[routine->resultIndex]); });
+}
+void CallRoutine::evalVoid(Ctx& c) {
+    invoke(c, [](Frame&) { return 0; });
+}
+
+// --- Statements ----------------------------------------------------------------
+
+void AppendStr::exec(Ctx& c) {
+    std::string v = value->evalStr(c);
+    std::string& s = place->str(c);
+    checkLength(s.size() + v.size());
+    c.work(v.size());
+    s += v;
+}
+
+void AssignStrChar::exec(Ctx& c) {
+    std::string v = value->evalStr(c);
+    std::int64_t i = index->evalInt(c);
+    std::string& s = place->str(c);
+    if (v.size() != 1)
+        fail("в позицию строки можно записать только один символ"_cp);
+    if (i < 1 || static_cast<std::uint64_t>(i) > s.size())
+        fail(std::string("индекс вне границ строки: "_cp) + std::to_string(i));
+    s[static_cast<std::size_t>(i - 1)] = v[0];
+}
+
+// After a loop body: Break and Continue are used up here, Exit goes on out.
+static inline bool loopEnds(Ctx& c) {
+    switch (c.flow) {
+    case Flow::Normal:
+        return false;
+    case Flow::Continue:
+        c.flow = Flow::Normal;
+        return false;
+    case Flow::Break:
+        c.flow = Flow::Normal;
+        return true;
+    default:
+        return true;
+    }
+}
+
+void WhileStmt::exec(Ctx& c) {
+    while (cond->evalInt(c) != 0) {
+        c.step();
+        run(c, body.get());
+        if (loopEnds(c))
+            return;
+    }
+}
+
+void RepeatStmt::exec(Ctx& c) {
+    for (;;) {
+        c.step();
+        body.exec(c);
+        if (loopEnds(c))
+            return;
+        c.pos = pos;
+        if (cond->evalInt(c) != 0)
+            return;
+    }
+}
+
+void ForStmt::exec(Ctx& c) {
+    std::int64_t a = from->evalInt(c);
+    std::int64_t b = to->evalInt(c);
+    if (down ? a < b : a > b)
+        return;
+    for (std::int64_t i = a;; down ? --i : ++i) {
+        var->cell(c).i = i;
+        c.step();
+        run(c, body.get());
+        if (loopEnds(c))
+            return;
+        if (i == b)
+            return;
+    }
+}
+
+void CaseStmt::exec(Ctx& c) {
+    if (isString) {
+        std::string v = selector->evalStr(c);
+        for (auto& br : branches)
+            for (auto& [lo, hi] : br.strs)
+                if (lo <= v && v <= hi) {
+                    run(c, br.body.get());
+                    return;
+                }
+    } else {
+        std::int64_t v = selector->evalInt(c);
+        for (auto& br : branches)
+            for (auto& [lo, hi] : br.ints)
+                if (lo <= v && v <= hi) {
+                    run(c, br.body.get());
+                    return;
+                }
+    }
+    if (otherwise)
+        run(c, otherwise.get());
+}
+
+void TryExcept::exec(Ctx& c) {
+    std::string message;
+    try {
+        body.exec(c);
+        return;
+    } catch (const ScriptError& e) {
+        message = e.what();
+    }
+    // Anything the failed body left open is closed by the frame guards; only
+    // the flow of this frame may still say Exit or Break from before: reset it.
+    c.flow = Flow::Normal;
+    std::string outer = std::move(c.raised);
+    c.raised = message;
+    if (messageLevel >= 0)
+        c.display[messageLevel].a[messageIndex]->s[0] = message;
+    struct Restore {
+        Ctx& c;
+        std::string outer;
+        ~Restore() { c.raised = std::move(outer); }
+    } restore{c, std::move(outer)};
+    if (handler)
+        run(c, handler.get());
+}
+
+void TryFinally::exec(Ctx& c) {
+    try {
+        body.exec(c);
+    } catch (const ScriptError&) {
+        Flow f = c.flow;
+        c.flow = Flow::Normal;
+        final.exec(c);
+        if (c.flow == Flow::Normal)
+            c.flow = f;
+        throw;
+    }
+    // Break, Continue or Exit from the body waits while the finally part runs.
+    Flow f = c.flow;
+    c.flow = Flow::Normal;
+    final.exec(c);
+    if (c.flow == Flow::Normal)
+        c.flow = f;
+}
+
+void RaiseStmt::exec(Ctx& c) {
+    if (message)
+        fail(message->evalStr(c));
+    fail(c.raised);
+}
+
+} // namespace pascal

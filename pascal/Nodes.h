@@ -1,0 +1,418 @@
+// The executable form of a program: a tree of typed nodes whose names are all
+// resolved to slots at compile time. Each expression node evaluates to one
+// native type through the matching virtual (evalInt for Integer and Boolean,
+// evalFloat, evalStr, evalAgg), so no value is tagged or looked up at run time.
+#pragma once
+
+#include "pascal/Runtime.h"
+#include "pascal/Types.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace pascal {
+
+struct Expr;
+struct Stmt;
+using ExprPtr = std::unique_ptr<Expr>;
+using StmtPtr = std::unique_ptr<Stmt>;
+
+// --- Expressions ---------------------------------------------------------------
+
+struct Expr {
+    const TypeInfo* type = errorType();
+    virtual ~Expr() = default;
+
+    virtual std::int64_t evalInt(Ctx&);
+    virtual double evalFloat(Ctx&);
+    virtual std::string evalStr(Ctx&);
+    virtual AggPtr evalAgg(Ctx&);
+    // For procedure calls and for expressions whose value is dropped.
+    virtual void evalVoid(Ctx& c);
+
+    // Places (variables, elements, fields). Only nodes with isPlace() answer.
+    virtual bool isPlace() const { return false; }
+    virtual Cell& cell(Ctx&);
+    virtual std::string& str(Ctx&);
+    virtual AggPtr& agg(Ctx&);
+    virtual Ref ref(Ctx&);
+
+    bool evalBool(Ctx& c) { return evalInt(c) != 0; }
+
+    // A const parameter or a for-loop variable: readable, not assignable.
+    bool readOnly = false;
+};
+
+struct ConstInt final : Expr {
+    std::int64_t v;
+    ConstInt(std::int64_t value, const TypeInfo* t) : v(value) { type = t; }
+    std::int64_t evalInt(Ctx&) override { return v; }
+};
+struct ConstFloat final : Expr {
+    double v;
+    explicit ConstFloat(double value) : v(value) { type = floatType(); }
+    double evalFloat(Ctx&) override { return v; }
+};
+struct ConstStr final : Expr {
+    std::string v;
+    explicit ConstStr(std::string value) : v(std::move(value)) { type = strType(); }
+    std::string evalStr(Ctx&) override { return v; }
+};
+
+// A variable of a frame: level picks the frame in the display, index the slot.
+struct VarNum final : Expr {
+    int level, index;
+    VarNum(const TypeInfo* t, int l, int i) : level(l), index(i) { type = t; }
+    bool isPlace() const override { return true; }
+    Cell& cell(Ctx& c) override { return c.display[level].n[index]; }
+    std::int64_t evalInt(Ctx& c) override { return c.display[level].n[index].i; }
+    double evalFloat(Ctx& c) override { return c.display[level].n[index].f; }
+    Ref ref(Ctx& c) override { return Ref{&cell(c), nullptr, 0}; }
+};
+struct VarStr final : Expr {
+    int level, index;
+    VarStr(int l, int i) : level(l), index(i) { type = strType(); }
+    bool isPlace() const override { return true; }
+    std::string& str(Ctx& c) override { return c.display[level].s[index]; }
+    std::string evalStr(Ctx& c) override { return c.display[level].s[index]; }
+    Ref ref(Ctx& c) override { return Ref{&str(c), nullptr, 0}; }
+};
+struct VarAgg final : Expr {
+    int level, index;
+    VarAgg(const TypeInfo* t, int l, int i) : level(l), index(i) { type = t; }
+    bool isPlace() const override { return true; }
+    AggPtr& agg(Ctx& c) override { return c.display[level].a[index]; }
+    AggPtr evalAgg(Ctx& c) override { return c.display[level].a[index]; }
+    Ref ref(Ctx& c) override { return Ref{&agg(c), nullptr, 0}; }
+};
+// A var parameter: the frame slot holds a Ref to the caller's place.
+struct VarRef final : Expr {
+    int level, index;
+    VarRef(const TypeInfo* t, int l, int i) : level(l), index(i) { type = t; }
+    bool isPlace() const override { return true; }
+    const Ref& r(Ctx& c) { return c.display[level].r[index]; }
+    Cell& cell(Ctx& c) override { return r(c).cell(); }
+    std::string& str(Ctx& c) override { return r(c).str(); }
+    AggPtr& agg(Ctx& c) override { return r(c).agg(); }
+    std::int64_t evalInt(Ctx& c) override { return cell(c).i; }
+    double evalFloat(Ctx& c) override { return cell(c).f; }
+    std::string evalStr(Ctx& c) override { return str(c); }
+    AggPtr evalAgg(Ctx& c) override { return agg(c); }
+    Ref ref(Ctx& c) override { return r(c); }
+};
+
+// a[i] of an array (static or dynamic).
+struct IndexArr final : Expr {
+    ExprPtr base, index;
+    IndexArr(const TypeInfo* t, ExprPtr b, ExprPtr i) : base(std::move(b)), index(std::move(i)) {
+        type = t;
+    }
+    bool isPlace() const override { return base->isPlace(); }
+    // The aggregate and the element's slot number, checked.
+    std::size_t locate(Ctx& c, Agg*& out, AggPtr& keep);
+    std::int64_t evalInt(Ctx& c) override;
+    double evalFloat(Ctx& c) override;
+    std::string evalStr(Ctx& c) override;
+    AggPtr evalAgg(Ctx& c) override;
+    Cell& cell(Ctx& c) override;
+    std::string& str(Ctx& c) override;
+    AggPtr& agg(Ctx& c) override;
+    Ref ref(Ctx& c) override;
+};
+
+// r.f of a record.
+struct FieldOf final : Expr {
+    ExprPtr base;
+    int index;
+    FieldOf(const TypeInfo* t, ExprPtr b, int i) : base(std::move(b)), index(i) { type = t; }
+    bool isPlace() const override { return base->isPlace(); }
+    Agg& record(Ctx& c, AggPtr& keep);
+    std::int64_t evalInt(Ctx& c) override;
+    double evalFloat(Ctx& c) override;
+    std::string evalStr(Ctx& c) override;
+    AggPtr evalAgg(Ctx& c) override;
+    Cell& cell(Ctx& c) override;
+    std::string& str(Ctx& c) override;
+    AggPtr& agg(Ctx& c) override;
+    Ref ref(Ctx& c) override;
+};
+
+// s[i] of a string: a one-character string.
+struct IndexStr final : Expr {
+    ExprPtr base, index;
+    IndexStr(ExprPtr b, ExprPtr i) : base(std::move(b)), index(std::move(i)) { type = strType(); }
+    std::string evalStr(Ctx& c) override;
+};
+
+// [a, b, c] as the argument of Format.
+struct ArgListExpr final : Expr {
+    std::vector<ExprPtr> items;
+    ArgListExpr() { type = argListType(); }
+};
+
+struct IntToFloat final : Expr {
+    ExprPtr e;
+    explicit IntToFloat(ExprPtr x) : e(std::move(x)) { type = floatType(); }
+    double evalFloat(Ctx& c) override { return static_cast<double>(e->evalInt(c)); }
+};
+
+// Integer arithmetic wraps around at 64 bits, as two's complement.
+inline std::int64_t wrapAdd(std::int64_t a, std::int64_t b) {
+    return static_cast<std::int64_t>(static_cast<std::uint64_t>(a) + static_cast<std::uint64_t>(b));
+}
+inline std::int64_t wrapSub(std::int64_t a, std::int64_t b) {
+    return static_cast<std::int64_t>(static_cast<std::uint64_t>(a) - static_cast<std::uint64_t>(b));
+}
+inline std::int64_t wrapMul(std::int64_t a, std::int64_t b) {
+    return static_cast<std::int64_t>(static_cast<std::uint64_t>(a) * static_cast<std::uint64_t>(b));
+}
+
+enum class Op : std::uint8_t {
+    Add,
+    Sub,
+    Mul,
+    Div,
+    IntDiv,
+    Mod,
+    And,
+    Or,
+    Xor,
+    Shl,
+    Shr,
+    Eq,
+    Ne,
+    Lt,
+    Le,
+    Gt,
+    Ge
+};
+
+// Binary operators, one node type per operand type; the operator is a
+// template argument so each combination compiles to its own tight code.
+template <Op op> struct IntBin final : Expr {
+    ExprPtr l, r;
+    IntBin(const TypeInfo* t, ExprPtr a, ExprPtr b) : l(std::move(a)), r(std::move(b)) { type = t; }
+    std::int64_t evalInt(Ctx& c) override;
+};
+template <Op op> struct FloatBin final : Expr {
+    ExprPtr l, r;
+    FloatBin(ExprPtr a, ExprPtr b) : l(std::move(a)), r(std::move(b)) { type = floatType(); }
+    double evalFloat(Ctx& c) override;
+};
+template <Op op> struct FloatCmp final : Expr {
+    ExprPtr l, r;
+    FloatCmp(ExprPtr a, ExprPtr b) : l(std::move(a)), r(std::move(b)) { type = boolType(); }
+    std::int64_t evalInt(Ctx& c) override;
+};
+template <Op op> struct StrCmp final : Expr {
+    ExprPtr l, r;
+    StrCmp(ExprPtr a, ExprPtr b) : l(std::move(a)), r(std::move(b)) { type = boolType(); }
+    std::int64_t evalInt(Ctx& c) override;
+};
+struct Concat final : Expr {
+    ExprPtr l, r;
+    Concat(ExprPtr a, ExprPtr b) : l(std::move(a)), r(std::move(b)) { type = strType(); }
+    std::string evalStr(Ctx& c) override;
+};
+// and / or on Booleans, short-circuit.
+struct AndThen final : Expr {
+    ExprPtr l, r;
+    AndThen(ExprPtr a, ExprPtr b) : l(std::move(a)), r(std::move(b)) { type = boolType(); }
+    std::int64_t evalInt(Ctx& c) override { return l->evalInt(c) != 0 && r->evalInt(c) != 0; }
+};
+struct OrElse final : Expr {
+    ExprPtr l, r;
+    OrElse(ExprPtr a, ExprPtr b) : l(std::move(a)), r(std::move(b)) { type = boolType(); }
+    std::int64_t evalInt(Ctx& c) override { return l->evalInt(c) != 0 || r->evalInt(c) != 0; }
+};
+struct NegInt final : Expr {
+    ExprPtr e;
+    explicit NegInt(ExprPtr x) : e(std::move(x)) { type = intType(); }
+    std::int64_t evalInt(Ctx& c) override { return wrapSub(0, e->evalInt(c)); }
+};
+struct NegFloat final : Expr {
+    ExprPtr e;
+    explicit NegFloat(ExprPtr x) : e(std::move(x)) { type = floatType(); }
+    double evalFloat(Ctx& c) override { return -e->evalFloat(c); }
+};
+struct NotBool final : Expr {
+    ExprPtr e;
+    explicit NotBool(ExprPtr x) : e(std::move(x)) { type = boolType(); }
+    std::int64_t evalInt(Ctx& c) override { return e->evalInt(c) == 0; }
+};
+struct NotInt final : Expr {
+    ExprPtr e;
+    explicit NotInt(ExprPtr x) : e(std::move(x)) { type = intType(); }
+    std::int64_t evalInt(Ctx& c) override { return ~e->evalInt(c); }
+};
+
+// A routine declared by the script.
+struct Routine {
+    struct Param {
+        std::string name;
+        const TypeInfo* type;
+        bool byRef;   // var parameter
+        bool isConst; // const parameter: read-only in the body
+        int index;    // slot in its storage kind (the Ref slots for var parameters)
+    };
+    std::string name;
+    int level = 1;                // lexical level of the body's frame
+    int counts[4] = {0, 0, 0, 0}; // slots: numbers, strings, aggregates, refs
+    std::vector<Param> params;
+    const TypeInfo* result = voidType(); // voidType() for a procedure
+    int resultIndex = -1;                // the Result slot in its storage kind
+    // Local static arrays and records, made afresh on each call.
+    std::vector<std::pair<int, const TypeInfo*>> aggLocals;
+    StmtPtr body;
+    bool defined = false; // false while only declared forward
+    int declLine = 0, declColumn = 0;
+};
+
+// A call of a script routine.
+struct CallRoutine final : Expr {
+    Routine* routine;
+    std::vector<ExprPtr> args;
+    CallRoutine(Routine* r, std::vector<ExprPtr> a) : routine(r), args(std::move(a)) {
+        type = r->result;
+    }
+    // Runs the call; the result is left in the callee's frame, read by `take`.
+    template <class Take> auto invoke(Ctx& c, Take take);
+    std::int64_t evalInt(Ctx& c) override;
+    double evalFloat(Ctx& c) override;
+    std::string evalStr(Ctx& c) override;
+    AggPtr evalAgg(Ctx& c) override;
+    void evalVoid(Ctx& c) override;
+};
+
+// --- Statements ------------------------------------------------------------------
+
+struct Stmt {
+    Position pos;
+    virtual ~Stmt() = default;
+    virtual void exec(Ctx&) = 0;
+};
+
+inline void run(Ctx& c, Stmt* s) {
+    c.pos = s->pos;
+    s->exec(c);
+}
+
+struct Block final : Stmt {
+    std::vector<StmtPtr> list;
+    void exec(Ctx& c) override {
+        for (auto& s : list) {
+            run(c, s.get());
+            if (c.flow != Flow::Normal)
+                return;
+        }
+    }
+};
+struct EmptyStmt final : Stmt {
+    void exec(Ctx&) override {}
+};
+struct ExprStmt final : Stmt {
+    ExprPtr e;
+    explicit ExprStmt(ExprPtr x) : e(std::move(x)) {}
+    void exec(Ctx& c) override { e->evalVoid(c); }
+};
+struct AssignInt final : Stmt {
+    ExprPtr place, value;
+    void exec(Ctx& c) override {
+        std::int64_t v = value->evalInt(c);
+        place->cell(c).i = v;
+    }
+};
+struct AssignFloat final : Stmt {
+    ExprPtr place, value;
+    void exec(Ctx& c) override {
+        double v = value->evalFloat(c);
+        place->cell(c).f = v;
+    }
+};
+struct AssignStr final : Stmt {
+    ExprPtr place, value;
+    void exec(Ctx& c) override {
+        std::string v = value->evalStr(c);
+        place->str(c) = std::move(v);
+    }
+};
+// s := s + x, done in place so that building a string in a loop is linear.
+struct AppendStr final : Stmt {
+    ExprPtr place, value;
+    void exec(Ctx& c) override;
+};
+struct AssignAgg final : Stmt {
+    ExprPtr place, value;
+    bool copy; // static arrays and records are copied, dynamic arrays shared
+    void exec(Ctx& c) override {
+        AggPtr v = value->evalAgg(c);
+        if (copy)
+            v = cloneAgg(v);
+        place->agg(c) = std::move(v);
+    }
+};
+// s[i] := x
+struct AssignStrChar final : Stmt {
+    ExprPtr place, index, value;
+    void exec(Ctx& c) override;
+};
+struct IfStmt final : Stmt {
+    ExprPtr cond;
+    StmtPtr then, otherwise;
+    void exec(Ctx& c) override {
+        if (cond->evalInt(c) != 0)
+            run(c, then.get());
+        else if (otherwise)
+            run(c, otherwise.get());
+    }
+};
+struct WhileStmt final : Stmt {
+    ExprPtr cond;
+    StmtPtr body;
+    void exec(Ctx& c) override;
+};
+struct RepeatStmt final : Stmt {
+    Block body;
+    ExprPtr cond;
+    void exec(Ctx& c) override;
+};
+struct ForStmt final : Stmt {
+    ExprPtr var, from, to;
+    StmtPtr body;
+    bool down = false;
+    void exec(Ctx& c) override;
+};
+struct CaseStmt final : Stmt {
+    struct Branch {
+        std::vector<std::pair<std::int64_t, std::int64_t>> ints; // ranges
+        std::vector<std::pair<std::string, std::string>> strs;   // ranges
+        StmtPtr body;
+    };
+    ExprPtr selector;
+    bool isString = false;
+    std::vector<Branch> branches;
+    StmtPtr otherwise;
+    void exec(Ctx& c) override;
+};
+struct FlowStmt final : Stmt {
+    Flow flow;
+    explicit FlowStmt(Flow f) : flow(f) {}
+    void exec(Ctx& c) override { c.flow = flow; }
+};
+struct TryExcept final : Stmt {
+    Block body;
+    StmtPtr handler;
+    int messageLevel = -1, messageIndex = -1; // the "on E: Exception" record, if any
+    void exec(Ctx& c) override;
+};
+struct TryFinally final : Stmt {
+    Block body, final;
+    void exec(Ctx& c) override;
+};
+struct RaiseStmt final : Stmt {
+    ExprPtr message; // null: re-raise the exception being handled
+    void exec(Ctx& c) override;
+};
+
+} // namespace pascal

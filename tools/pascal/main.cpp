@@ -1,0 +1,120 @@
+// norvo-pascal FILE | - : compiles and runs one script in the terminal.
+// PrintLn and the message dialogs write to stdout, InputBox and the questions
+// read a line from stdin; compile errors go to stderr with exit status 1, a
+// run-time error with exit status 2.
+#include "pascal/DialogUnit.h"
+#include "pascal/Engine.h"
+#include "tools/pascal/Utf8.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+namespace {
+
+using norvo_pascal::cp1251ToUtf8;
+using norvo_pascal::terminalToCp1251;
+
+class TerminalDialogs final : public pascal::DialogHost {
+public:
+    void showMessage(const std::string& msg) override { say(msg); }
+    std::optional<std::string> inputBox(const std::string& caption, const std::string& prompt,
+                                        const std::string& defaultText) override {
+        std::cerr << cp1251ToUtf8(caption) << ": " << cp1251ToUtf8(prompt) << " ["
+                  << cp1251ToUtf8(defaultText) << "] " << std::flush;
+        std::string line;
+        if (!readLine(line))
+            return std::nullopt;
+        return terminalToCp1251(line);
+    }
+    void errorDlg(const std::string& msg) override { say(msg); }
+    void informationDlg(const std::string& msg) override { say(msg); }
+    bool questionDlg(const std::string& msg) override { return ask(msg, "(y/n)"); }
+    bool okCancelDlg(const std::string& msg) override { return ask(msg, "(ok/cancel)"); }
+
+private:
+    static void say(const std::string& msg) { std::cout << cp1251ToUtf8(msg) << std::endl; }
+    static bool readLine(std::string& line) {
+        std::cout.flush();
+        if (!std::getline(std::cin, line))
+            return false;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        return true;
+    }
+    static bool ask(const std::string& msg, const char* choices) {
+        std::cerr << cp1251ToUtf8(msg) << " " << choices << " " << std::flush;
+        std::string line;
+        if (!readLine(line))
+            return false;
+        std::string a;
+        for (char c : line)
+            if (c != ' ')
+                a += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        // "да" in UTF-8, as typed in a Russian terminal.
+        return a == "y" || a == "yes" || a == "ok" || a == "\xD0\xB4\xD0\xB0";
+    }
+};
+
+int usage() {
+    std::cerr << "usage: norvo-pascal [--seed N] FILE|-\n"
+                 "  compiles and runs a Pascal-syntax script; '-' reads it from stdin\n";
+    return 64;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string path;
+    pascal::RunOptions options;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--seed") == 0 && i + 1 < argc) {
+            options.randomSeed = std::strtoull(argv[++i], nullptr, 10);
+        } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            return usage(), 0;
+        } else if (path.empty()) {
+            path = argv[i];
+        } else {
+            return usage();
+        }
+    }
+    if (path.empty())
+        return usage();
+
+    std::string text;
+    if (path == "-") {
+        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+    } else {
+        std::ifstream in(path, std::ios::binary);
+        if (!in) {
+            std::cerr << "norvo-pascal: cannot open " << path << ": " << std::strerror(errno)
+                      << "\n";
+            return 66;
+        }
+        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    text = terminalToCp1251(text);
+
+    pascal::Engine engine;
+    TerminalDialogs dialogs;
+    pascal::registerDialogUnit(engine, dialogs);
+    auto program = engine.compile(text);
+    if (program->hasErrors()) {
+        for (const auto& m : program->messages())
+            std::cerr << cp1251ToUtf8(m.text) << "\n";
+        return 1;
+    }
+    options.output = [](std::string_view s) { std::cout << cp1251ToUtf8(s); };
+    pascal::RunStatus status = program->run(options);
+    std::cout.flush();
+    if (status != pascal::RunStatus::Completed) {
+        for (const auto& m : program->messages())
+            std::cerr << cp1251ToUtf8(m.text) << "\n";
+        return 2;
+    }
+    return 0;
+}
