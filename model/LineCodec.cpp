@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstring>
+#include <memory>
 
 namespace model {
 
@@ -41,20 +42,28 @@ void ScrambleBytes(char* bytes, std::size_t size, std::string_view key, bool dec
     if (length == 0 || size == 0)
         return;
 
-    // pattern[i] is what byte (start + i) gets added, for one block; a short
-    // text needs no more pattern than its own length.
+    // pad[i] is what byte (start + i) gets added, for one block of whole key
+    // periods; a short text needs no more of it than its own length.
     const std::size_t periods = PatternBlock / length + 1;
     const std::size_t blockSize = size < periods * length ? size : periods * length;
-    std::array<unsigned char, PatternBlock + 256> pattern{};
-    std::string patternHeap;
-    unsigned char* pad = pattern.data();
-    if (blockSize > pattern.size()) {
-        patternHeap.resize(blockSize);
-        pad = reinterpret_cast<unsigned char*>(patternHeap.data());
+    std::unique_ptr<unsigned char[]> heapPad;
+    unsigned char stackPad[PatternBlock + 256];
+    unsigned char* pad = stackPad;
+    if (blockSize > sizeof stackPad) {
+        heapPad.reset(new unsigned char[blockSize]);
+        pad = heapPad.get();
     }
-    for (std::size_t i = 0; i < blockSize; ++i) {
-        const auto k = static_cast<unsigned char>(key[(start + i + 1) % length]);
-        pad[i] = decode ? static_cast<unsigned char>(256 - k) : k;
+    // One key period, rotated to the text's start, then doubled up to size.
+    const std::size_t first = (start + 1) % length;
+    const std::size_t period = blockSize < length ? blockSize : length;
+    for (std::size_t i = 0; i < period; ++i) {
+        const auto keyByte = static_cast<unsigned char>(key[(first + i) % length]);
+        pad[i] = decode ? static_cast<unsigned char>(256 - keyByte) : keyByte;
+    }
+    for (std::size_t filled = period; filled < blockSize;) {
+        const std::size_t n = filled < blockSize - filled ? filled : blockSize - filled;
+        std::memcpy(pad + filled, pad, n);
+        filled += n;
     }
 
     auto* text = reinterpret_cast<unsigned char*>(bytes);
@@ -109,12 +118,15 @@ template <typename Quest> auto lineOrder(Quest& q) {
 
 } // namespace
 
+std::size_t LocationLineSize(const TQuest& location) {
+    std::size_t size = 12;
+    for (const std::string* field : lineOrder(location))
+        size += field->size();
+    return size;
+}
+
 void AppendLocationLine(std::string& out, const TQuest& location) {
     const auto fields = lineOrder(location);
-    std::size_t size = fields.size() - 1;
-    for (const std::string* field : fields)
-        size += field->size();
-    out.reserve(out.size() + size);
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (i > 0)
             out += FieldSeparator;
@@ -124,6 +136,7 @@ void AppendLocationLine(std::string& out, const TQuest& location) {
 
 std::string JoinLocationLine(const TQuest& location) {
     std::string line;
+    line.reserve(LocationLineSize(location));
     AppendLocationLine(line, location);
     return line;
 }

@@ -38,6 +38,9 @@ void SplitParamsLine(std::string_view line, TQuestParams& params);
 // Description, Caption1..6, Code1..6, joined by '|'.
 std::string JoinLocationLine(const TQuest& location);
 
+// The length of JoinLocationLine(location), for sizing a buffer once.
+std::size_t LocationLineSize(const TQuest& location);
+
 // Appends JoinLocationLine(location) to out, saving a copy.
 void AppendLocationLine(std::string& out, const TQuest& location);
 

@@ -11,9 +11,18 @@
 namespace model {
 
 std::string BuildPayload(const QuestDocument& quest) {
-    std::string out = IntToStr(quest.LocationCount);
+    // One allocation for the whole text: a large quest is tens of megabytes.
+    const std::string params = JoinParamsLine(quest.QuestParams);
+    std::size_t size = 16 + params.size() + 2;
+    for (std::int32_t n = 1; n <= quest.LocationCount; ++n) {
+        const auto slot = static_cast<std::size_t>(n);
+        size += (slot < quest.Quests.size() ? LocationLineSize(quest.Quests[slot]) : 12) + 1;
+    }
+    std::string out;
+    out.reserve(size);
+    out += IntToStr(quest.LocationCount);
     out += SectionMark;
-    out += JoinParamsLine(quest.QuestParams);
+    out += params;
     out += SectionMark;
     const TQuest empty;
     for (std::int32_t n = 1; n <= quest.LocationCount; ++n) {

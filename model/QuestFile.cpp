@@ -114,13 +114,23 @@ std::int32_t readCount(std::string_view bytes, LineReader& reader) {
 } // namespace
 
 std::string FormatQuestFile(const QuestDocument& quest) {
-    std::string out = IntToStr(quest.LocationCount);
+    // One allocation for the whole file: a large quest is tens of megabytes.
+    const std::string params = JoinParamsLine(quest.QuestParams);
+    std::size_t size = 16 + QuestFileBanner.size() + params.size() + 3 * LineEnd.size();
+    for (std::int32_t n = 1; n <= quest.LocationCount; ++n) {
+        const auto slot = static_cast<std::size_t>(n);
+        size += (slot < quest.Quests.size() ? LocationLineSize(quest.Quests[slot]) : 12) +
+                LineEnd.size();
+    }
+    std::string out;
+    out.reserve(size);
+    out += IntToStr(quest.LocationCount);
     out += LineEnd;
     out += QuestFileBanner;
     out += LineEnd;
 
     std::size_t start = out.size();
-    out += JoinParamsLine(quest.QuestParams);
+    out += params;
     ScrambleBytes(out.data() + start, out.size() - start, QuestFileKey, false);
     out += LineEnd;
 
