@@ -152,6 +152,14 @@ std::string MakeStub(std::string_view playerImage) {
     return stub;
 }
 
+std::string PlayerImageFromStub(std::string_view editorFileBytes) {
+    const std::string_view stub =
+        editorFileBytes.substr(static_cast<std::size_t>(ExecutableImageSize(editorFileBytes)));
+    if (stub.empty())
+        throw InOutError(Utf8ToCp1251("В файле редактора нет программы квеста"));
+    return std::string(stub.substr(0, static_cast<std::size_t>(ExecutableImageSize(stub))));
+}
+
 void WriteStandAlone(const std::string& path, std::string_view playerImage,
                      std::string_view payloadText) {
     std::string bytes;

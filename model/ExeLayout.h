@@ -25,6 +25,11 @@ std::string ReadPayloadText(const std::string& exePath);
 // What the editor carries behind its own image: the player image and one 0.
 std::string MakeStub(std::string_view playerImage);
 
+// The player image out of the editor's file: behind the editor's own image
+// lies the stub, whose own headers give the player image's size. Throws
+// InOutError when no complete ELF image follows the editor's.
+std::string PlayerImageFromStub(std::string_view editorFileBytes);
+
 // The player image followed by the payload scrambled with PayloadKey;
 // written atomically with mode 0755.
 void WriteStandAlone(const std::string& path, std::string_view playerImage,

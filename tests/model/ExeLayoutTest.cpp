@@ -213,8 +213,12 @@ TEST(Stub, IsTheImageAndOneSpareByte) {
     const std::string image = sketch(false, true).build();
     const std::string stub = MakeStub(image);
     EXPECT_EQ(stub, image + std::string(1, '\0'));
-    // The image comes back out of the stub by its own headers.
-    EXPECT_EQ(stub.substr(0, ExecutableImageSize(stub)), image);
+    // Behind an editor image, the player image comes back by its own headers.
+    const std::string editor = sketch(true, false).build();
+    EXPECT_EQ(PlayerImageFromStub(editor + stub), image);
+    EXPECT_THROW(PlayerImageFromStub(editor), InOutError);
+    EXPECT_THROW(PlayerImageFromStub(editor + "not an image"), InOutError);
+    EXPECT_THROW(PlayerImageFromStub(editor + stub.substr(0, 100)), InOutError);
 }
 
 } // namespace
