@@ -811,7 +811,7 @@ ExprPtr buildBuiltin(const std::string& up, BuiltinSite& site) {
         for (auto& item : list->items) {
             if (item->type->kind != Kind::Integer)
                 return wrongArgs();
-            flags = std::make_unique<IntBin<Op::Or>>(intType(), std::move(flags), std::move(item));
+            flags = makeIntBin(Op::Or, intType(), std::move(flags), std::move(item));
         }
         args[3].e = std::move(flags);
     }

@@ -349,7 +349,9 @@ void Compiler::parseVarSection(Block& into) {
                 into.list.push_back(makeAssign(at, std::move(places[0]), std::move(value)));
         }
         expect(Tok::Semicolon);
-    } while (at(Tok::Ident));
+        // Statements may follow a section directly: a name starts another
+        // declaration only when a ":" or "," comes after it.
+    } while (at(Tok::Ident) && (peekTok().kind == Tok::Colon || peekTok().kind == Tok::Comma));
 }
 
 void Compiler::parseConstSection() {
@@ -380,7 +382,7 @@ void Compiler::parseConstSection() {
         else if (auto* cs = dynamic_cast<ConstStr*>(v.e.get()))
             s.sval = cs->v;
         declare(at, name, s);
-    } while (at(Tok::Ident));
+    } while (at(Tok::Ident) && (peekTok().kind == Tok::Eq || peekTok().kind == Tok::Colon));
 }
 
 void Compiler::parseTypeSection() {
@@ -395,7 +397,7 @@ void Compiler::parseTypeSection() {
         Symbol s{Symbol::K::TypeName};
         s.type = t;
         declare(at, name, s);
-    } while (at(Tok::Ident));
+    } while (at(Tok::Ident) && peekTok().kind == Tok::Eq);
 }
 
 const TypeInfo* Compiler::parseType() {
@@ -630,7 +632,10 @@ void Compiler::parseRoutine(bool isFunction) {
     }
     if (!at(Tok::KwBegin))
         syntaxFail(quoted("begin"));
-    body->list.push_back(parseCompound());
+    // One flat block for the local initialisations and the statements.
+    StmtPtr compound = parseCompound();
+    for (auto& st : static_cast<Block&>(*compound).list)
+        body->list.push_back(std::move(st));
     r->body = std::move(body);
     expect(Tok::Semicolon);
 }

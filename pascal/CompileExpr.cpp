@@ -35,7 +35,7 @@ bool Compiler::routineInScope(Routine* r) const {
     return false;
 }
 
-X Compiler::fold(X x, Position at) {
+X Compiler::fold(X x, Position) {
     if (!x.constant)
         return x;
     Expr* e = x.e.get();
@@ -45,7 +45,7 @@ X Compiler::fold(X x, Position at) {
         scratch_ = std::make_unique<Ctx>();
     Ctx& c = *scratch_;
     char base = 0;
-    c.stackBase = &base;
+    c.stackBase = reinterpret_cast<std::uintptr_t>(&base);
     X out;
     out.constant = true;
     try {
@@ -64,9 +64,10 @@ X Compiler::fold(X x, Position at) {
             x.constant = false;
             return x;
         }
-    } catch (const ScriptError& err) {
-        error(at, err.what());
-        return errorX();
+    } catch (const ScriptError&) {
+        // It fails when run (1 div 0, StrToInt('x')): leave that to the run.
+        x.constant = false;
+        return x;
     }
     return out;
 }
@@ -107,40 +108,57 @@ template <template <Op> class Node> ExprPtr cmpNode(Tok op, ExprPtr l, ExprPtr r
 }
 
 ExprPtr intNode(Tok op, const TypeInfo* t, ExprPtr l, ExprPtr r) {
+    Op o = Op::Ge;
     switch (op) {
     case Tok::Plus:
-        return std::make_unique<IntBin<Op::Add>>(t, std::move(l), std::move(r));
+        o = Op::Add;
+        break;
     case Tok::Minus:
-        return std::make_unique<IntBin<Op::Sub>>(t, std::move(l), std::move(r));
+        o = Op::Sub;
+        break;
     case Tok::Star:
-        return std::make_unique<IntBin<Op::Mul>>(t, std::move(l), std::move(r));
+        o = Op::Mul;
+        break;
     case Tok::KwDiv:
-        return std::make_unique<IntBin<Op::IntDiv>>(t, std::move(l), std::move(r));
+        o = Op::IntDiv;
+        break;
     case Tok::KwMod:
-        return std::make_unique<IntBin<Op::Mod>>(t, std::move(l), std::move(r));
+        o = Op::Mod;
+        break;
     case Tok::KwAnd:
-        return std::make_unique<IntBin<Op::And>>(t, std::move(l), std::move(r));
+        o = Op::And;
+        break;
     case Tok::KwOr:
-        return std::make_unique<IntBin<Op::Or>>(t, std::move(l), std::move(r));
+        o = Op::Or;
+        break;
     case Tok::KwXor:
-        return std::make_unique<IntBin<Op::Xor>>(t, std::move(l), std::move(r));
+        o = Op::Xor;
+        break;
     case Tok::KwShl:
-        return std::make_unique<IntBin<Op::Shl>>(t, std::move(l), std::move(r));
+        o = Op::Shl;
+        break;
     case Tok::KwShr:
-        return std::make_unique<IntBin<Op::Shr>>(t, std::move(l), std::move(r));
+        o = Op::Shr;
+        break;
     case Tok::Eq:
-        return std::make_unique<IntBin<Op::Eq>>(t, std::move(l), std::move(r));
+        o = Op::Eq;
+        break;
     case Tok::NotEq:
-        return std::make_unique<IntBin<Op::Ne>>(t, std::move(l), std::move(r));
+        o = Op::Ne;
+        break;
     case Tok::Less:
-        return std::make_unique<IntBin<Op::Lt>>(t, std::move(l), std::move(r));
+        o = Op::Lt;
+        break;
     case Tok::LessEq:
-        return std::make_unique<IntBin<Op::Le>>(t, std::move(l), std::move(r));
+        o = Op::Le;
+        break;
     case Tok::Greater:
-        return std::make_unique<IntBin<Op::Gt>>(t, std::move(l), std::move(r));
+        o = Op::Gt;
+        break;
     default:
-        return std::make_unique<IntBin<Op::Ge>>(t, std::move(l), std::move(r));
+        break;
     }
+    return makeIntBin(o, t, std::move(l), std::move(r));
 }
 
 bool isComparison(Tok k) {

@@ -147,7 +147,8 @@ StmtPtr Compiler::parseFor() {
     } else if (sym->byRef || sym->readOnly) {
         error(vat, std::string("переменной цикла должна быть простая локальная переменная"_cp));
     } else {
-        s->var = std::make_unique<VarNum>(sym->type, sym->level, sym->index);
+        s->level = sym->level;
+        s->index = sym->index;
     }
     expect(Tok::Assign);
     Position fat = here();
@@ -351,6 +352,12 @@ StmtPtr Compiler::makeAssign(Position pos, X place, X value) {
         if (t->kind == Kind::Float) {
             auto s = mk<AssignFloat>(pos);
             s->place = std::move(place.e);
+            s->value = std::move(value.e);
+            return s;
+        } else if (auto* v = dynamic_cast<VarNum*>(place.e.get())) {
+            auto s = mk<AssignVarInt>(pos);
+            s->level = v->level;
+            s->index = v->index;
             s->value = std::move(value.e);
             return s;
         } else {

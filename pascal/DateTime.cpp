@@ -12,7 +12,7 @@ namespace pascal {
 
 namespace {
 // Days from 0001-01-01 to 1899-12-30, the day the count starts.
-constexpr std::int64_t kEpochOffset = 693594;
+constexpr std::int64_t kEpochOffset = 693593;
 
 bool isLeap(std::int64_t y) {
     return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;

@@ -114,7 +114,7 @@ RunStatus Program::run(const RunOptions& options) {
     auto ctx = std::make_unique<Ctx>();
     Ctx& c = *ctx;
     char base = 0;
-    c.stackBase = &base;
+    c.stackBase = reinterpret_cast<std::uintptr_t>(&base);
     c.options = &options;
     if (options.stepBudget > 0) {
         c.hasBudget = true;

@@ -14,6 +14,10 @@ void fail(std::string_view message) {
     throw ScriptError(std::string(message));
 }
 
+void divisionByZero() {
+    fail("деление на ноль"_cp);
+}
+
 void checkLength(std::size_t length) {
     if (length > kMaxStringLength)
         fail("строка длиннее допустимого (16 МБ)"_cp);
@@ -106,7 +110,7 @@ void Ctx::enterCall() {
     step();
     char probe = 0;
     auto here = reinterpret_cast<std::uintptr_t>(&probe);
-    auto base = reinterpret_cast<std::uintptr_t>(stackBase);
+    std::uintptr_t base = stackBase;
     if (callDepth >= kMaxCallDepth || (base > here && base - here > kMaxNativeStack))
         fail("слишком глубокая рекурсия"_cp);
     ++callDepth;
@@ -273,45 +277,6 @@ std::string IndexStr::evalStr(Ctx& c) {
     return std::string(1, s[static_cast<std::size_t>(i - 1)]);
 }
 
-template <Op op> std::int64_t IntBin<op>::evalInt(Ctx& c) {
-    std::int64_t a = l->evalInt(c);
-    std::int64_t b = r->evalInt(c);
-    if constexpr (op == Op::Add)
-        return wrapAdd(a, b);
-    else if constexpr (op == Op::Sub)
-        return wrapSub(a, b);
-    else if constexpr (op == Op::Mul)
-        return wrapMul(a, b);
-    else if constexpr (op == Op::IntDiv || op == Op::Mod) {
-        if (b == 0)
-            fail("деление на ноль"_cp);
-        if (b == -1) // the one quotient that overflows: wrap it, as the others do
-            return op == Op::IntDiv ? wrapSub(0, a) : 0;
-        return op == Op::IntDiv ? a / b : a % b;
-    } else if constexpr (op == Op::And)
-        return a & b;
-    else if constexpr (op == Op::Or)
-        return a | b;
-    else if constexpr (op == Op::Xor)
-        return a ^ b;
-    else if constexpr (op == Op::Shl)
-        return static_cast<std::int64_t>(static_cast<std::uint64_t>(a) << (b & 63));
-    else if constexpr (op == Op::Shr)
-        return static_cast<std::int64_t>(static_cast<std::uint64_t>(a) >> (b & 63));
-    else if constexpr (op == Op::Eq)
-        return a == b;
-    else if constexpr (op == Op::Ne)
-        return a != b;
-    else if constexpr (op == Op::Lt)
-        return a < b;
-    else if constexpr (op == Op::Le)
-        return a <= b;
-    else if constexpr (op == Op::Gt)
-        return a > b;
-    else
-        return a >= b;
-}
-
 template <Op op> double FloatBin<op>::evalFloat(Ctx& c) {
     double a = l->evalFloat(c);
     double b = r->evalFloat(c);
@@ -364,22 +329,6 @@ template <Op op> std::int64_t StrCmp<op>::evalInt(Ctx& c) {
         return k >= 0;
 }
 
-template struct IntBin<Op::Add>;
-template struct IntBin<Op::Sub>;
-template struct IntBin<Op::Mul>;
-template struct IntBin<Op::IntDiv>;
-template struct IntBin<Op::Mod>;
-template struct IntBin<Op::And>;
-template struct IntBin<Op::Or>;
-template struct IntBin<Op::Xor>;
-template struct IntBin<Op::Shl>;
-template struct IntBin<Op::Shr>;
-template struct IntBin<Op::Eq>;
-template struct IntBin<Op::Ne>;
-template struct IntBin<Op::Lt>;
-template struct IntBin<Op::Le>;
-template struct IntBin<Op::Gt>;
-template struct IntBin<Op::Ge>;
 template struct FloatBin<Op::Add>;
 template struct FloatBin<Op::Sub>;
 template struct FloatBin<Op::Mul>;
@@ -396,6 +345,65 @@ template struct StrCmp<Op::Lt>;
 template struct StrCmp<Op::Le>;
 template struct StrCmp<Op::Gt>;
 template struct StrCmp<Op::Ge>;
+
+namespace {
+template <Op op> ExprPtr intBinFor(const TypeInfo* t, ExprPtr l, ExprPtr r) {
+    bool lv = dynamic_cast<VarNum*>(l.get()) != nullptr;
+    bool lc = dynamic_cast<ConstInt*>(l.get()) != nullptr;
+    bool rv = dynamic_cast<VarNum*>(r.get()) != nullptr;
+    bool rc = dynamic_cast<ConstInt*>(r.get()) != nullptr;
+    using O = Operand;
+    if (lv && rc)
+        return std::make_unique<IntBin<op, O::Var, O::Const>>(t, std::move(l), std::move(r));
+    if (lv && rv)
+        return std::make_unique<IntBin<op, O::Var, O::Var>>(t, std::move(l), std::move(r));
+    if (lv)
+        return std::make_unique<IntBin<op, O::Var, O::Any>>(t, std::move(l), std::move(r));
+    if (rc)
+        return std::make_unique<IntBin<op, O::Any, O::Const>>(t, std::move(l), std::move(r));
+    if (rv)
+        return std::make_unique<IntBin<op, O::Any, O::Var>>(t, std::move(l), std::move(r));
+    (void)lc;
+    return std::make_unique<IntBin<op>>(t, std::move(l), std::move(r));
+}
+} // namespace
+
+ExprPtr makeIntBin(Op op, const TypeInfo* t, ExprPtr l, ExprPtr r) {
+    switch (op) {
+    case Op::Add:
+        return intBinFor<Op::Add>(t, std::move(l), std::move(r));
+    case Op::Sub:
+        return intBinFor<Op::Sub>(t, std::move(l), std::move(r));
+    case Op::Mul:
+        return intBinFor<Op::Mul>(t, std::move(l), std::move(r));
+    case Op::IntDiv:
+        return intBinFor<Op::IntDiv>(t, std::move(l), std::move(r));
+    case Op::Mod:
+        return intBinFor<Op::Mod>(t, std::move(l), std::move(r));
+    case Op::And:
+        return intBinFor<Op::And>(t, std::move(l), std::move(r));
+    case Op::Or:
+        return intBinFor<Op::Or>(t, std::move(l), std::move(r));
+    case Op::Xor:
+        return intBinFor<Op::Xor>(t, std::move(l), std::move(r));
+    case Op::Shl:
+        return intBinFor<Op::Shl>(t, std::move(l), std::move(r));
+    case Op::Shr:
+        return intBinFor<Op::Shr>(t, std::move(l), std::move(r));
+    case Op::Eq:
+        return intBinFor<Op::Eq>(t, std::move(l), std::move(r));
+    case Op::Ne:
+        return intBinFor<Op::Ne>(t, std::move(l), std::move(r));
+    case Op::Lt:
+        return intBinFor<Op::Lt>(t, std::move(l), std::move(r));
+    case Op::Le:
+        return intBinFor<Op::Le>(t, std::move(l), std::move(r));
+    case Op::Gt:
+        return intBinFor<Op::Gt>(t, std::move(l), std::move(r));
+    default:
+        return intBinFor<Op::Ge>(t, std::move(l), std::move(r));
+    }
+}
 
 std::string Concat::evalStr(Ctx& c) {
     std::string a = l->evalStr(c);
@@ -415,22 +423,33 @@ struct FrameGuard {
     Routine* r;
     Frame frame;
     Frame saved;
-    SlotStack<Cell>::Mark mn;
-    SlotStack<std::string>::Mark ms;
-    SlotStack<AggPtr>::Mark ma;
-    SlotStack<Ref>::Mark mr;
+    SlotStack<Cell>::Mark mn{};
+    SlotStack<std::string>::Mark ms{};
+    SlotStack<AggPtr>::Mark ma{};
+    SlotStack<Ref>::Mark mr{};
     bool entered = false;
 
-    FrameGuard(Ctx& ctx, Routine* routine)
-        : c(ctx), r(routine), mn(c.nStack.mark()), ms(c.sStack.mark()), ma(c.aStack.mark()),
-          mr(c.rStack.mark()) {
-        frame.n = c.nStack.push(static_cast<std::size_t>(r->counts[0]));
-        if (frame.n)
-            std::memset(static_cast<void*>(frame.n), 0,
-                        sizeof(Cell) * static_cast<std::size_t>(r->counts[0]));
-        frame.s = c.sStack.push(static_cast<std::size_t>(r->counts[1]));
-        frame.a = c.aStack.push(static_cast<std::size_t>(r->counts[2]));
-        frame.r = c.rStack.push(static_cast<std::size_t>(r->counts[3]));
+    // Only the kinds of slot the routine has are touched: most routines
+    // have numbers only.
+    FrameGuard(Ctx& ctx, Routine* routine) : c(ctx), r(routine) {
+        if (std::size_t n = static_cast<std::size_t>(r->counts[0])) {
+            mn = c.nStack.mark();
+            frame.n = c.nStack.push(n);
+            for (std::size_t i = 0; i < n; ++i)
+                frame.n[i].i = 0;
+        }
+        if (std::size_t n = static_cast<std::size_t>(r->counts[1])) {
+            ms = c.sStack.mark();
+            frame.s = c.sStack.push(n);
+        }
+        if (std::size_t n = static_cast<std::size_t>(r->counts[2])) {
+            ma = c.aStack.mark();
+            frame.a = c.aStack.push(n);
+        }
+        if (std::size_t n = static_cast<std::size_t>(r->counts[3])) {
+            mr = c.rStack.mark();
+            frame.r = c.rStack.push(n);
+        }
     }
     void enter() {
         saved = c.display[r->level];
@@ -440,10 +459,14 @@ struct FrameGuard {
     ~FrameGuard() {
         if (entered)
             c.display[r->level] = saved;
-        c.rStack.release(mr, frame.r, static_cast<std::size_t>(r->counts[3]));
-        c.aStack.release(ma, frame.a, static_cast<std::size_t>(r->counts[2]));
-        c.sStack.release(ms, frame.s, static_cast<std::size_t>(r->counts[1]));
-        c.nStack.release(mn, frame.n, 0);
+        if (std::size_t n = static_cast<std::size_t>(r->counts[3]))
+            c.rStack.release(mr, frame.r, n);
+        if (std::size_t n = static_cast<std::size_t>(r->counts[2]))
+            c.aStack.release(ma, frame.a, n);
+        if (std::size_t n = static_cast<std::size_t>(r->counts[1]))
+            c.sStack.release(ms, frame.s, n);
+        if (r->counts[0])
+            c.nStack.release(mn, frame.n, 0);
     }
 };
 
@@ -571,8 +594,9 @@ void ForStmt::exec(Ctx& c) {
     std::int64_t b = to->evalInt(c);
     if (down ? a < b : a > b)
         return;
+    Cell* frame = c.display[level].n;
     for (std::int64_t i = a;; down ? --i : ++i) {
-        var->cell(c).i = i;
+        frame[index].i = i; // the frame of this level stays put while the loop runs
         c.step();
         run(c, body.get());
         if (loopEnds(c))

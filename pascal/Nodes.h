@@ -158,6 +158,8 @@ struct IntToFloat final : Expr {
 };
 
 // Integer arithmetic wraps around at 64 bits, as two's complement.
+[[noreturn]] void divisionByZero();
+
 inline std::int64_t wrapAdd(std::int64_t a, std::int64_t b) {
     return static_cast<std::int64_t>(static_cast<std::uint64_t>(a) + static_cast<std::uint64_t>(b));
 }
@@ -188,13 +190,89 @@ enum class Op : std::uint8_t {
     Ge
 };
 
-// Binary operators, one node type per operand type; the operator is a
-// template argument so each combination compiles to its own tight code.
-template <Op op> struct IntBin final : Expr {
+// Integer (and Boolean) operators; division by zero is a run-time error.
+template <Op op> inline std::int64_t intOp(std::int64_t a, std::int64_t b) {
+    if constexpr (op == Op::Add)
+        return wrapAdd(a, b);
+    else if constexpr (op == Op::Sub)
+        return wrapSub(a, b);
+    else if constexpr (op == Op::Mul)
+        return wrapMul(a, b);
+    else if constexpr (op == Op::IntDiv || op == Op::Mod) {
+        if (b == 0)
+            divisionByZero();
+        if (b == -1) // the one quotient that overflows: wrap it, as the others do
+            return op == Op::IntDiv ? wrapSub(0, a) : 0;
+        return op == Op::IntDiv ? a / b : a % b;
+    } else if constexpr (op == Op::And)
+        return a & b;
+    else if constexpr (op == Op::Or)
+        return a | b;
+    else if constexpr (op == Op::Xor)
+        return a ^ b;
+    else if constexpr (op == Op::Shl)
+        return static_cast<std::int64_t>(static_cast<std::uint64_t>(a) << (b & 63));
+    else if constexpr (op == Op::Shr)
+        return static_cast<std::int64_t>(static_cast<std::uint64_t>(a) >> (b & 63));
+    else if constexpr (op == Op::Eq)
+        return a == b;
+    else if constexpr (op == Op::Ne)
+        return a != b;
+    else if constexpr (op == Op::Lt)
+        return a < b;
+    else if constexpr (op == Op::Le)
+        return a <= b;
+    else if constexpr (op == Op::Gt)
+        return a > b;
+    else
+        return a >= b;
+}
+
+// How an operand of an integer operator is read: through its node, or, for
+// the common cases of a variable or a literal, straight from the frame or
+// the node, saving a virtual call per operand.
+enum class Operand : std::uint8_t { Any, Var, Const };
+
+template <Op op, Operand L = Operand::Any, Operand R = Operand::Any> struct IntBin final : Expr {
     ExprPtr l, r;
-    IntBin(const TypeInfo* t, ExprPtr a, ExprPtr b) : l(std::move(a)), r(std::move(b)) { type = t; }
-    std::int64_t evalInt(Ctx& c) override;
+    int lLevel = 0, lIndex = 0, rLevel = 0, rIndex = 0;
+    std::int64_t lValue = 0, rValue = 0;
+    IntBin(const TypeInfo* t, ExprPtr a, ExprPtr b) : l(std::move(a)), r(std::move(b)) {
+        type = t;
+        if constexpr (L == Operand::Var) {
+            lLevel = static_cast<VarNum*>(l.get())->level;
+            lIndex = static_cast<VarNum*>(l.get())->index;
+        } else if constexpr (L == Operand::Const) {
+            lValue = static_cast<ConstInt*>(l.get())->v;
+        }
+        if constexpr (R == Operand::Var) {
+            rLevel = static_cast<VarNum*>(r.get())->level;
+            rIndex = static_cast<VarNum*>(r.get())->index;
+        } else if constexpr (R == Operand::Const) {
+            rValue = static_cast<ConstInt*>(r.get())->v;
+        }
+    }
+    std::int64_t evalInt(Ctx& c) override {
+        std::int64_t a, b;
+        if constexpr (L == Operand::Var)
+            a = c.display[lLevel].n[lIndex].i;
+        else if constexpr (L == Operand::Const)
+            a = lValue;
+        else
+            a = l->evalInt(c);
+        if constexpr (R == Operand::Var)
+            b = c.display[rLevel].n[rIndex].i;
+        else if constexpr (R == Operand::Const)
+            b = rValue;
+        else
+            b = r->evalInt(c);
+        return intOp<op>(a, b);
+    }
 };
+
+// The integer operator node that fits the operands.
+ExprPtr makeIntBin(Op op, const TypeInfo* t, ExprPtr l, ExprPtr r);
+
 template <Op op> struct FloatBin final : Expr {
     ExprPtr l, r;
     FloatBin(ExprPtr a, ExprPtr b) : l(std::move(a)), r(std::move(b)) { type = floatType(); }
@@ -323,6 +401,15 @@ struct AssignInt final : Stmt {
         place->cell(c).i = v;
     }
 };
+// The common case of a plain variable, without the virtual call for the place.
+struct AssignVarInt final : Stmt {
+    int level, index;
+    ExprPtr value;
+    void exec(Ctx& c) override {
+        std::int64_t v = value->evalInt(c);
+        c.display[level].n[index].i = v;
+    }
+};
 struct AssignFloat final : Stmt {
     ExprPtr place, value;
     void exec(Ctx& c) override {
@@ -378,7 +465,8 @@ struct RepeatStmt final : Stmt {
     void exec(Ctx& c) override;
 };
 struct ForStmt final : Stmt {
-    ExprPtr var, from, to;
+    int level = 0, index = 0; // the loop variable
+    ExprPtr from, to;
     StmtPtr body;
     bool down = false;
     void exec(Ctx& c) override;

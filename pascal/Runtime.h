@@ -108,30 +108,23 @@ public:
     Mark mark() const { return {cur_, top_}; }
 
     T* push(std::size_t n) {
-        if (n == 0)
-            return nullptr;
-        if (chunks_.empty())
-            chunks_.push_back(
-                Chunk{std::make_unique<T[]>(std::max(n, kChunk)), std::max(n, kChunk)});
-        if (top_ + n > chunks_[cur_].size) {
-            ++cur_;
-            top_ = 0;
-            if (cur_ == chunks_.size())
-                chunks_.push_back(
-                    Chunk{std::make_unique<T[]>(std::max(n, kChunk)), std::max(n, kChunk)});
-            else if (chunks_[cur_].size < n)
-                chunks_[cur_] = Chunk{std::make_unique<T[]>(n), n};
+        if (top_ + n <= size_) { // the common case: room in the current chunk
+            T* p = data_ + top_;
+            top_ += n;
+            return p;
         }
-        T* p = &chunks_[cur_].data[top_];
-        top_ += n;
-        return p;
+        return pushSlow(n);
     }
 
     // Gives back the slots of one frame, emptied, and the stack top as it was.
     void release(Mark m, T* p, std::size_t n) {
         for (std::size_t i = 0; i < n; ++i)
             p[i] = T{};
-        cur_ = m.chunk;
+        if (m.chunk != cur_) {
+            cur_ = m.chunk;
+            data_ = chunks_[cur_].data.get();
+            size_ = chunks_[cur_].size;
+        }
         top_ = m.top;
     }
 
@@ -143,6 +136,26 @@ private:
     };
     std::vector<Chunk> chunks_;
     std::size_t cur_ = 0, top_ = 0;
+    T* data_ = nullptr;    // chunks_[cur_], cached
+    std::size_t size_ = 0; // its size
+
+    T* pushSlow(std::size_t n) {
+        std::size_t want = std::max(n, kChunk);
+        if (chunks_.empty()) {
+            chunks_.push_back(Chunk{std::make_unique<T[]>(want), want});
+            cur_ = 0;
+        } else {
+            ++cur_;
+            if (cur_ == chunks_.size())
+                chunks_.push_back(Chunk{std::make_unique<T[]>(want), want});
+            else if (chunks_[cur_].size < n)
+                chunks_[cur_] = Chunk{std::make_unique<T[]>(want), want};
+        }
+        data_ = chunks_[cur_].data.get();
+        size_ = chunks_[cur_].size;
+        top_ = n;
+        return data_;
+    }
 };
 
 // The slots of one activation of a routine (or of the main program).
@@ -177,7 +190,7 @@ struct Ctx {
     bool hasBudget = false;
     const RunOptions* options = nullptr;
     int callDepth = 0;
-    const char* stackBase = nullptr;
+    std::uintptr_t stackBase = 0; // address of the run's first frame on the native stack
     std::mt19937_64 rng;
     std::string raised; // the message of the exception being handled
 
