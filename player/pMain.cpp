@@ -214,8 +214,8 @@ void TForm1::BuildControls() {
         label->setCursor(Qt::PointingHandCursor);
         label->hide();
         label->onClick = [this, n] { RunReported([this, n] { ActionClick(n); }); };
-        label->onEnter = [this, n] { HighlightAction(n, true); };
-        label->onLeave = [this, n] { HighlightAction(n, false); };
+        label->onEnter = [this, n] { RunReported([this, n] { HighlightAction(n, true); }); };
+        label->onLeave = [this, n] { RunReported([this, n] { HighlightAction(n, false); }); };
         actionLabels_[n - 1] = label;
     }
     lblA1 = actionLabels_[0];

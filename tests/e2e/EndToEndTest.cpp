@@ -51,7 +51,7 @@ struct Result {
 
 // Runs a program with its arguments; standard output is captured, standard
 // error goes to the test's log.
-Result Run(const std::vector<std::string>& args) {
+Result RunProgram(const std::vector<std::string>& args) {
     std::string command;
     for (const auto& arg : args)
         command += Quote(arg) + " ";
@@ -121,11 +121,11 @@ const char* kSmallQuest = R"({
 TEST_F(EndToEnd, AStandAloneBuiltFromJsonPlaysInTranscriptMode) {
     const std::string quest = Write("small.json", kSmallQuest);
     const std::string exe = dir + "/small";
-    ASSERT_EQ(Run({Bin("norvo-quest"), "build", quest, "-o", exe}).exitCode, 0);
+    ASSERT_EQ(RunProgram({Bin("norvo-quest"), "build", quest, "-o", exe}).exitCode, 0);
 
     // 2: the door (action 1 there is greyed: no key); 1: greyed, nothing
     // happens; 6: a hidden label, nothing happens.
-    const Result run = Run({exe, "--transcript", "2,1,6"});
+    const Result run = RunProgram({exe, "--transcript", "2,1,6"});
     ASSERT_EQ(run.exitCode, 0) << run.out;
     const auto lines = Lines(run.out);
     ASSERT_EQ(lines.size(), 4u) << run.out;
@@ -162,9 +162,10 @@ TEST_F(EndToEnd, AStandAloneBuiltFromJsonPlaysInTranscriptMode) {
 TEST_F(EndToEnd, PromptsCompileErrorsAndItemsAppearInTheTranscript) {
     const std::string quest = Write("small.json", kSmallQuest);
     const std::string exe = dir + "/small";
-    ASSERT_EQ(Run({Bin("norvo-quest"), "build", quest, "-o", exe}).exitCode, 0);
+    ASSERT_EQ(RunProgram({Bin("norvo-quest"), "build", quest, "-o", exe}).exitCode, 0);
 
-    const Result run = Run({exe, "--transcript", "3,5,5,1", "--answer", "$10", "--answer", "x"});
+    const Result run =
+        RunProgram({exe, "--transcript", "3,5,5,1", "--answer", "$10", "--answer", "x"});
     ASSERT_EQ(run.exitCode, 0);
     const auto lines = Lines(run.out);
     ASSERT_EQ(lines.size(), 5u) << run.out;
@@ -190,41 +191,42 @@ TEST_F(EndToEnd, PromptsCompileErrorsAndItemsAppearInTheTranscript) {
 TEST_F(EndToEnd, AStandAlonePlaysItsPayloadAndABarePlayerAQuestFile) {
     const std::string quest = Write("small.json", kSmallQuest);
     const std::string exe = dir + "/small";
-    ASSERT_EQ(Run({Bin("norvo-quest"), "build", quest, "-o", exe}).exitCode, 0);
+    ASSERT_EQ(RunProgram({Bin("norvo-quest"), "build", quest, "-o", exe}).exitCode, 0);
     const std::string example = Source("examples/lighthouse.nvx");
 
     // The stand-alone ignores the file argument.
-    auto lines = Lines(Run({exe, example, "--transcript", ""}).out);
+    auto lines = Lines(RunProgram({exe, example, "--transcript", ""}).out);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0]["description"], "Комната. Значение: 5");
 
     // The bare player plays the file, under the file's name.
-    lines = Lines(Run({Bin("norvo-engine"), example, "--transcript", ""}).out);
+    lines = Lines(RunProgram({Bin("norvo-engine"), example, "--transcript", ""}).out);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0]["caption"], "lighthouse.nvx");
     EXPECT_EQ(lines[0]["location"], 1);
 
     // Without a file it opens empty and says why.
-    lines = Lines(Run({Bin("norvo-engine"), "--transcript", "1"}).out);
+    lines = Lines(RunProgram({Bin("norvo-engine"), "--transcript", "1"}).out);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0]["dialogs"][0]["text"], "В квесте нет ни одной локации.");
     EXPECT_EQ(lines[1]["dialogs"], json::array());
 
     // A missing file: the error box, then an empty window.
-    lines = Lines(Run({Bin("norvo-engine"), dir + "/none.nvx", "--transcript", ""}).out);
+    lines = Lines(RunProgram({Bin("norvo-engine"), dir + "/none.nvx", "--transcript", ""}).out);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0]["dialogs"][0]["text"], "File not found");
 
     // Nonsense on the command line is refused.
-    EXPECT_EQ(Run({Bin("norvo-engine"), "--transcript", "7"}).exitCode, 2);
-    EXPECT_EQ(Run({Bin("norvo-engine"), "--bogus"}).exitCode, 2);
+    EXPECT_EQ(RunProgram({Bin("norvo-engine"), "--transcript", "7"}).exitCode, 2);
+    EXPECT_EQ(RunProgram({Bin("norvo-engine"), "--bogus"}).exitCode, 2);
 }
 
 TEST_F(EndToEnd, TheExampleQuestFileIsWhatPackMakesOfItsSource) {
     const std::string packed = dir + "/lighthouse.nvx";
-    ASSERT_EQ(Run({Bin("norvo-quest"), "pack", Source("examples/lighthouse.json"), "-o", packed})
-                  .exitCode,
-              0);
+    ASSERT_EQ(
+        RunProgram({Bin("norvo-quest"), "pack", Source("examples/lighthouse.json"), "-o", packed})
+            .exitCode,
+        0);
     EXPECT_EQ(ReadFile(packed), ReadFile(Source("examples/lighthouse.nvx")))
         << "examples/lighthouse.nvx is stale: run norvo-quest pack on lighthouse.json";
 }
@@ -238,7 +240,7 @@ TEST_F(EndToEnd, TheExampleWalkthroughPlaysToTheEnd) {
     std::ifstream answers(Source("examples/lighthouse.answers"));
     for (std::string answer; std::getline(answers, answer);)
         args.insert(args.end(), {"--answer", answer});
-    const Result run = Run(args);
+    const Result run = RunProgram(args);
     ASSERT_EQ(run.exitCode, 0);
     const std::string expected = ReadFile(Source("tests/e2e/lighthouse.expected.jsonl"));
     const auto got = Lines(run.out);

@@ -45,7 +45,7 @@ TEST_F(PlayerTest, LoadsAPayloadAndShowsLocationOne) {
 }
 
 TEST_F(PlayerTest, AQuestWithoutLocationsOpensEmptyAndSaysSo) {
-    for (const std::string payload : {std::string(), std::string("0\xAE||||||||||||\xAE")}) {
+    for (const char* payload : {"", "0\xAE||||||||||||\xAE"}) {
         LoadPayload(payload);
         const auto boxes = Boxes();
         ASSERT_EQ(boxes.size(), 1u);

@@ -64,6 +64,13 @@ protected:
     std::string Description() const { return form->DescriptionText(); }
     player::PlayerState& S() { return form->State; }
     std::vector<platform::ShownDialog> Boxes() { return dialogs.TakeShown(); }
+    // The texts of the boxes shown so far (taking them), for failure messages.
+    std::string BoxTexts() {
+        std::string out;
+        for (const auto& box : dialogs.TakeShown())
+            out += model::Cp1251ToUtf8(box.text) + "\n";
+        return out;
+    }
 
     platform::ScriptedDialogs dialogs;
     std::unique_ptr<player::TForm1> form;
