@@ -37,6 +37,24 @@ constexpr std::array kKeywords = {
     Keyword{"while", Tok::KwWhile},     Keyword{"xor", Tok::KwXor},
 };
 
+// The reserved word spelled by an identifier, in any letter case, or Ident.
+Tok keywordKind(std::string_view word) {
+    for (const Keyword& k : kKeywords) {
+        if (k.lower.size() != word.size())
+            continue;
+        bool same = true;
+        for (std::size_t i = 0; same && i < word.size(); ++i) {
+            char c = word[i];
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c + 32);
+            same = c == k.lower[i];
+        }
+        if (same)
+            return k.kind;
+    }
+    return Tok::Ident;
+}
+
 bool isIdentStart(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
 }
@@ -58,6 +76,7 @@ public:
 
     std::vector<Token> run() {
         std::vector<Token> out;
+        out.reserve(src_.size() / 4 + 16);
         for (;;) {
             Token t = next();
             bool end = t.kind == Tok::End;
@@ -160,13 +179,8 @@ private:
             while (!atEnd() && (isIdentStart(peek()) || isDigit(peek())))
                 advance();
             Token t = make(Tok::Ident, line, col, start);
-            std::string low = t.text;
-            for (char& ch : low)
-                if (ch >= 'A' && ch <= 'Z')
-                    ch = static_cast<char>(ch + 32);
-            for (const Keyword& k : kKeywords)
-                if (k.lower == low)
-                    t.kind = k.kind;
+            if (t.text.size() >= 2 && t.text.size() <= 9)
+                t.kind = keywordKind(t.text);
             return t;
         }
         if (isDigit(c))
