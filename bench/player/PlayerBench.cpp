@@ -43,7 +43,8 @@ std::string StandAlone(const std::string& name, const model::QuestDocument& ques
 
 model::QuestDocument Example() {
     const char* root = std::getenv("NORVO_SOURCE_DIR");
-    return model::ReadQuestFile(std::string(root ? root : ".") + "/examples/lighthouse.nvx");
+    return model::ReadQuestFile(std::string(root ? root : NORVO_SOURCE_DIR_DEFAULT) +
+                                "/examples/lighthouse.nvx");
 }
 
 model::QuestDocument Large(int count) {

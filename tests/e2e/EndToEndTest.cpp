@@ -20,16 +20,17 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-std::string Env(const char* name) {
+// The environment's folder, else the one the build was configured with.
+std::string Env(const char* name, const char* fallback) {
     const char* value = std::getenv(name);
-    return value ? value : "";
+    return value && *value ? value : fallback;
 }
 
 std::string Bin(const std::string& program) {
-    return Env("NORVO_BIN_DIR") + "/" + program;
+    return Env("NORVO_BIN_DIR", NORVO_BIN_DIR_DEFAULT) + "/" + program;
 }
 std::string Source(const std::string& path) {
-    return Env("NORVO_SOURCE_DIR") + "/" + path;
+    return Env("NORVO_SOURCE_DIR", NORVO_SOURCE_DIR_DEFAULT) + "/" + path;
 }
 
 std::string ReadFile(const std::string& path) {

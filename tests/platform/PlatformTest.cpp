@@ -24,7 +24,8 @@ using Kind = platform::ShownDialog::Kind;
 
 std::string ReadSourceFile(const std::string& relative) {
     const char* root = std::getenv("NORVO_SOURCE_DIR");
-    std::ifstream in(std::string(root ? root : ".") + "/" + relative, std::ios::binary);
+    std::ifstream in(std::string(root ? root : NORVO_SOURCE_DIR_DEFAULT) + "/" + relative,
+                     std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
