@@ -373,7 +373,7 @@ std::vector<Token> tokenize(std::string_view text) {
     return Lexer(text).run();
 }
 
-std::string_view spelling(Tok kind) {
+std::string spelling(Tok kind) {
     switch (kind) {
     case Tok::End:
         return "конец текста"_cp;
@@ -432,7 +432,7 @@ std::string_view spelling(Tok kind) {
     }
     for (const Keyword& k : kKeywords)
         if (k.kind == kind)
-            return k.lower;
+            return std::string(k.lower);
     return "?";
 }
 

@@ -90,6 +90,6 @@ std::vector<Token> tokenize(std::string_view text);
 // How a token is shown in a message ("end", ";", "конец текста").
 std::string describe(const Token& t);
 // How a token kind is shown in "ожидалось ...".
-std::string_view spelling(Tok kind);
+std::string spelling(Tok kind);
 
 } // namespace pascal

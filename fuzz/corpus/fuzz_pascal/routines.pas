@@ -1,0 +1,11 @@
+function IsOdd(n: Integer): Boolean; forward;
+function IsEven(n: Integer): Boolean; begin if n = 0 then Result := True else Result := IsOdd(n - 1) end;
+function IsOdd(n: Integer): Boolean; begin if n = 0 then Result := False else Result := IsEven(n - 1) end;
+procedure Swap(var a, b: String); var t: String; begin t := a; a := b; b := t end;
+var s, u: String; i: Integer; a: array of Integer;
+s := 'x'; u := 'y'; Swap(s, u); SetLength(a, 10);
+for i := 0 to High(a) do a[i] := i * i;
+PrintLn(Format('%s %d %5.2f %x', [s + u, a[9], 1.5, 255]), IsEven(10));
+while True do begin Inc(i); if i > 100 then Break end;
+repeat s := s + s until Length(s) > 1000;
+PrintLn(StringReplace(Copy(s, 1, 10), 'x', 'z', [rfReplaceAll]), DateToStr(EncodeDate(2020, 1, 1)));
