@@ -101,21 +101,40 @@ std::string Cp1251ToUtf8(std::string_view cp1251) {
     return out;
 }
 
-std::string Utf8ToCp1251(std::string_view utf8) {
+namespace {
+
+// Converts, calling onBad(offset, malformed) for each place that cannot be
+// converted; onBad returns the byte to put there.
+template <typename OnBad> std::string convertUtf8(std::string_view utf8, OnBad onBad) {
     std::string out;
     out.reserve(utf8.size());
     for (std::size_t pos = 0; pos < utf8.size();) {
         char32_t ch;
-        const std::size_t length = decodeUtf8(utf8, pos, ch);
-        if (length == 0)
-            fail("Неверная последовательность UTF-8", pos);
+        std::size_t length = decodeUtf8(utf8, pos, ch);
+        if (length == 0) {
+            out += onBad(pos, true);
+            pos += 1;
+            continue;
+        }
         const auto byte = UnicodeToCp1251(ch);
-        if (!byte)
-            fail("Символ, которого нет в кодировке Windows-1251", pos);
-        out += static_cast<char>(*byte);
+        out += byte ? static_cast<char>(*byte) : onBad(pos, false);
         pos += length;
     }
     return out;
+}
+
+} // namespace
+
+std::string Utf8ToCp1251(std::string_view utf8) {
+    return convertUtf8(utf8, [](std::size_t pos, bool malformed) -> char {
+        fail(malformed ? "Неверная последовательность UTF-8"
+                       : "Символ, которого нет в кодировке Windows-1251",
+             pos);
+    });
+}
+
+std::string Utf8ToCp1251Lossy(std::string_view utf8) {
+    return convertUtf8(utf8, [](std::size_t, bool) { return '?'; });
 }
 
 } // namespace model

@@ -22,4 +22,9 @@ std::string Cp1251ToUtf8(std::string_view cp1251);
 // malformed UTF-8 or of a character with no cp1251 byte.
 std::string Utf8ToCp1251(std::string_view utf8);
 
+// UTF-8 -> cp1251 for text that must not fail, such as an error message that
+// quotes foreign input: each malformed sequence or character with no cp1251
+// byte becomes '?'.
+std::string Utf8ToCp1251Lossy(std::string_view utf8);
+
 } // namespace model

@@ -71,6 +71,13 @@ TEST(Cp1251, BadUtf8NamesTheOffset) {
     }
 }
 
+TEST(Cp1251, LossyConversionMarksWhatItCannotConvert) {
+    EXPECT_EQ(Utf8ToCp1251Lossy("a\x80"
+                                "b中\xD0"),
+              "a?b??");
+    EXPECT_EQ(Utf8ToCp1251Lossy("Ёлка"), "\xA8\xEB\xEA\xE0");
+}
+
 TEST(Convert, AcceptedTexts) {
     const struct {
         const char* text;

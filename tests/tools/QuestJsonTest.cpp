@@ -64,6 +64,9 @@ TEST(QuestJson, RefusesWhatIsNoQuest) {
         std::string where; // the place the message must name
     } cases[] = {
         {"{\"params\":", "JSON"},
+        // The parse error quotes a token that is not UTF-8.
+        {"{\"par\x97ms\":[]}", "JSON"},
+        {"{\"params\":[{\"na\x97me\":\"\"}", "JSON"},
         {"[]", "JSON"},
         {"{" + params + "}", "JSON"},
         {"{" + params + R"(,"locations":[]})", "locations"},

@@ -18,8 +18,10 @@ using Json = nlohmann::ordered_json;
 constexpr int Actions = 6;
 constexpr int Params = 6;
 
+// The message may quote the input (a parse error shows the last token read),
+// which need not be valid UTF-8, so it converts without failing.
 [[noreturn]] void fail(const std::string& where, const std::string& utf8What) {
-    throw QuestJsonError(model::Utf8ToCp1251(where + ": " + utf8What));
+    throw QuestJsonError(model::Utf8ToCp1251Lossy(where + ": " + utf8What));
 }
 
 const Json& member(const Json& object, const char* name, const std::string& where) {
