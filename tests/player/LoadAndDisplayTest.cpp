@@ -6,7 +6,11 @@
 #include "tests/player/PlayerFixture.h"
 
 #include <QCheckBox>
+#include <QEnterEvent>
+#include <QHelpEvent>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QToolTip>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -223,6 +227,42 @@ TEST_F(PlayerTest, TheWindowIsLaidOutAsDesigned) {
     EXPECT_EQ(form->Memo->textInteractionFlags(), Qt::NoTextInteraction);
     EXPECT_FALSE(form->Image2->pixmap().isNull()); // the background picture
     EXPECT_EQ(form->lblA1->cursor().shape(), Qt::PointingHandCursor);
+}
+
+// The same handlers reached through real toolkit events, as a user's mouse
+// would reach them.
+TEST_F(PlayerTest, MouseEventsReachTheHandlers) {
+    Load(Quest({Location("x", {{"one", "AddText('clicked');"}, {"two", "AddText('no');"}})}));
+    form->show();
+    const QPointF inside(2, 2);
+    auto release = [&](QWidget* label) {
+        QMouseEvent event(QEvent::MouseButtonRelease, inside, label->mapToGlobal(inside),
+                          Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(label, &event);
+    };
+    release(form->lblA1);
+    EXPECT_EQ(Description(), "x\nclicked");
+    form->DisableAction(2);
+    release(form->lblA2); // a greyed label takes no clicks
+    EXPECT_EQ(Description(), "x\nclicked");
+
+    QEnterEvent enter(inside, inside, form->lblA1->mapToGlobal(inside));
+    QApplication::sendEvent(form->lblA1, &enter);
+    EXPECT_EQ(form->lblA1->palette().color(QPalette::Active, QPalette::WindowText),
+              QColor(Qt::red));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(form->lblA1, &leave);
+    EXPECT_EQ(form->lblA1->palette().color(QPalette::Active, QPalette::WindowText),
+              QColor(0, 0, 128));
+
+    // Resting on a held item with a hint shows the hint as a tooltip.
+    Run("TakeParam('param1'); Params('param1', 'lamp'); hint('param1', 'old lamp'); goto(1);");
+    QApplication::sendEvent(form->lblParam1, &enter);
+    QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), form->lblParam1->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(form->lblParam1, &help);
+    EXPECT_EQ(QToolTip::text(), "old lamp");
+    QToolTip::hideText();
+    form->hide();
 }
 
 } // namespace

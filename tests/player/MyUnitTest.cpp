@@ -278,6 +278,8 @@ TEST_F(PlayerTest, GotoOutsideTheTableIsAnErrorAndGotoZeroShowsTheEmptySlot) {
     Run("goto(0);");
     EXPECT_EQ(S().CurrentLocation, 0);
     EXPECT_TRUE(Description().empty());
+    Run("AddText('only line');"); // the first line of an empty box
+    EXPECT_EQ(Description(), "only line");
     for (int n = 1; n <= 6; ++n)
         EXPECT_TRUE(form->ActionLabelOf(n)->isHidden());
 }
