@@ -41,6 +41,9 @@ std::optional<std::vector<std::string>> ParseSteps(const std::string& steps, std
         const std::size_t comma = steps.find(',', start);
         std::string step =
             steps.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        // Blanks around a step are allowed: "1, 2" reads as "1,2".
+        step.erase(0, step.find_first_not_of(' '));
+        step.erase(step.find_last_not_of(' ') + 1);
         const bool action = step.size() == 1 && step[0] >= '1' && step[0] <= '6';
         if (!action && step != "t") {
             error = "bad step '" + step + "': expected an action number 1..6 or t";

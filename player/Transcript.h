@@ -18,7 +18,8 @@ namespace player {
 
 class TForm1;
 
-// "3,1,t" -> {"3", "1", "t"}; an empty text gives no steps. nullopt (with
+// "3,1,t" -> {"3", "1", "t"}; an empty text gives no steps; blanks around a
+// step are dropped. nullopt (with
 // error set) for anything but action numbers 1..6 and "t".
 std::optional<std::vector<std::string>> ParseSteps(const std::string& steps, std::string& error);
 
