@@ -227,7 +227,11 @@ std::int64_t randomBelow(Ctx& c, std::int64_t n) {
 const std::vector<Entry>& table() {
     static const std::vector<Entry> t = {
         // strings
-        {"LENGTH", {kS}, kI, true, INT(return static_cast<std::int64_t>(S(0).size());)},
+        {"LENGTH",
+         {kS},
+         kI,
+         true,
+         INT(std::string t; return static_cast<std::int64_t>(strRef(c, a[0].get(), t).size());)},
         {"COPY",
          {kS, kI, kI},
          kS,

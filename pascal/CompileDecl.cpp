@@ -40,7 +40,8 @@ std::string typeName(const TypeInfo* t) {
 }
 
 Compiler::Compiler(std::string_view text, std::shared_ptr<const EngineState> engine)
-    : toks_(tokenize(text)), code_(std::make_shared<CompiledCode>()), engine_(std::move(engine)) {
+    : lexer_(text), code_(std::make_shared<CompiledCode>()), engine_(std::move(engine)) {
+    cur_ = lexer_.next();
     code_->engine = engine_;
     code_->main.level = 0;
     code_->main.name = "main";
@@ -91,7 +92,7 @@ Compiler::Compiler(std::string_view text, std::shared_ptr<const EngineState> eng
 bool Compiler::accept(Tok k) {
     if (!at(k))
         return false;
-    ++p_;
+    advance();
     return true;
 }
 
@@ -103,7 +104,9 @@ void Compiler::expect(Tok k) {
 std::string Compiler::expectIdent() {
     if (!at(Tok::Ident))
         syntaxFail(std::string("имя"_cp));
-    return toks_[p_++].text;
+    std::string name(tok().text);
+    advance();
+    return name;
 }
 
 bool Compiler::atIdent(std::string_view upper) const {
@@ -125,7 +128,7 @@ void Compiler::syntaxError(const std::string& expected) {
     const Token& t = tok();
     std::string text = std::string("Синтаксическая ошибка: "_cp);
     if (t.kind == Tok::Bad)
-        text += t.text;
+        text += t.str;
     else
         text += std::string("ожидалось "_cp) + expected + std::string(", найдено "_cp) +
                 quoted(describe(t));
@@ -155,7 +158,7 @@ void Compiler::skipToStatementEnd() {
             ++depth;
         else if (k == Tok::KwEnd)
             --depth;
-        ++p_;
+        advance();
     }
 }
 
@@ -220,7 +223,7 @@ CompileOutput Compiler::run() {
         }
         if (atIdent("USES")) {
             try {
-                ++p_;
+                advance();
                 do {
                     Position at = here();
                     std::string unit = expectIdent();
@@ -269,7 +272,7 @@ void Compiler::parseProgram() {
         std::size_t before = p_;
         skipToStatementEnd();
         if (p_ == before && !at(Tok::End) && !at(Tok::Semicolon))
-            ++p_;
+            advance();
         accept(Tok::Semicolon);
         (void)start;
     }
@@ -288,23 +291,23 @@ void Compiler::checkForwards() {
 bool Compiler::parseDeclaration(Block& into) {
     switch (tok().kind) {
     case Tok::KwVar:
-        ++p_;
+        advance();
         parseVarSection(into);
         return true;
     case Tok::KwConst:
-        ++p_;
+        advance();
         parseConstSection();
         return true;
     case Tok::KwType:
-        ++p_;
+        advance();
         parseTypeSection();
         return true;
     case Tok::KwProcedure:
-        ++p_;
+        advance();
         parseRoutine(false);
         return true;
     case Tok::KwFunction:
-        ++p_;
+        advance();
         parseRoutine(true);
         return true;
     default:
@@ -340,7 +343,7 @@ void Compiler::parseVarSection(Block& into) {
         }
         if (at(Tok::Eq)) {
             Position at = here();
-            ++p_;
+            advance();
             X value = parseExpr();
             if (names.size() != 1)
                 error(at,
@@ -581,7 +584,7 @@ void Compiler::parseRoutine(bool isFunction) {
     }
 
     if (atIdent("FORWARD")) {
-        ++p_;
+        advance();
         expect(Tok::Semicolon);
         return;
     }

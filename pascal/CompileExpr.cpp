@@ -254,7 +254,7 @@ X Compiler::parseExpr() {
     if (isComparison(tok().kind)) {
         Position at = here();
         Tok op = tok().kind;
-        ++p_;
+        advance();
         X r = parseSimple();
         l = binary(op, std::move(l), std::move(r), at);
     }
@@ -266,7 +266,7 @@ X Compiler::parseSimple() {
     while (at(Tok::Plus) || at(Tok::Minus) || at(Tok::KwOr) || at(Tok::KwXor)) {
         Position at = here();
         Tok op = tok().kind;
-        ++p_;
+        advance();
         X r = parseTerm();
         l = binary(op, std::move(l), std::move(r), at);
     }
@@ -279,7 +279,7 @@ X Compiler::parseTerm() {
            at(Tok::KwShl) || at(Tok::KwShr)) {
         Position at = here();
         Tok op = tok().kind;
-        ++p_;
+        advance();
         X r = parseFactor();
         l = binary(op, std::move(l), std::move(r), at);
     }
@@ -288,27 +288,27 @@ X Compiler::parseTerm() {
 
 X Compiler::parseFactor() {
     Position at = here();
-    const Token& t = tok();
+    const Token t = tok(); // the stream moves on below
     X x;
     switch (t.kind) {
     case Tok::IntLit:
-        ++p_;
+        advance();
         x.e = std::make_unique<ConstInt>(t.ival, intType());
         x.constant = true;
         return x;
     case Tok::FloatLit:
-        ++p_;
+        advance();
         x.e = std::make_unique<ConstFloat>(t.fval);
         x.constant = true;
         return x;
     case Tok::StrLit:
-        ++p_;
+        advance();
         x.e = std::make_unique<ConstStr>(t.str);
         x.constant = true;
         return x;
     case Tok::LParen: {
         Nest nest(*this);
-        ++p_;
+        advance();
         x = parseExpr();
         expect(Tok::RParen);
         return parseSelectors(std::move(x));
@@ -318,7 +318,7 @@ X Compiler::parseFactor() {
     case Tok::Plus: {
         Nest nest(*this);
         Tok op = t.kind;
-        ++p_;
+        advance();
         X v = parseFactor();
         const TypeInfo* vt = v.type();
         if (vt->kind == Kind::Error)
@@ -372,7 +372,7 @@ std::vector<X> Compiler::parseArgs(bool allowArgList) {
     do {
         if (at(Tok::LBracket) && allowArgList) {
             Nest nest(*this);
-            ++p_;
+            advance();
             auto list = std::make_unique<ArgListExpr>();
             if (!at(Tok::RBracket)) {
                 do {
@@ -459,7 +459,7 @@ X Compiler::parseDesignator() {
     if (at(Tok::Dot) && !lookup(up)) {
         for (const std::string& u : engine_->units)
             if (u == up && peekTok().kind == Tok::Ident) {
-                ++p_;
+                advance();
                 pos = here();
                 name = expectIdent();
                 up = asciiUpper(name);
@@ -591,7 +591,7 @@ X Compiler::parseSelectors(X base) {
             } while (accept(Tok::Comma));
             expect(Tok::RBracket);
         } else if (at(Tok::Dot) && peekTok().kind == Tok::Ident) {
-            ++p_;
+            advance();
             Position fat = here();
             std::string fname = expectIdent();
             const TypeInfo* t = base.type();

@@ -40,7 +40,7 @@ void Compiler::parseStatementList(Block& into, std::initializer_list<Tok> enders
         std::size_t before = p_;
         skipToStatementEnd();
         if (p_ == before && !at(Tok::End) && !at(Tok::Semicolon) && !atEnder())
-            ++p_;
+            advance();
         if (p_ == before && !accept(Tok::Semicolon))
             return; // a block ender of an outer statement: let it handle it
         accept(Tok::Semicolon);
@@ -99,7 +99,7 @@ StmtPtr Compiler::parseCompound() {
 
 StmtPtr Compiler::parseIf() {
     auto s = mk<IfStmt>(here());
-    ++p_;
+    advance();
     Position cat = here();
     s->cond = coerce(parseExpr(), boolType(), cat, "").e;
     expect(Tok::KwThen);
@@ -111,7 +111,7 @@ StmtPtr Compiler::parseIf() {
 
 StmtPtr Compiler::parseWhile() {
     auto s = mk<WhileStmt>(here());
-    ++p_;
+    advance();
     Position cat = here();
     s->cond = coerce(parseExpr(), boolType(), cat, "").e;
     expect(Tok::KwDo);
@@ -123,7 +123,7 @@ StmtPtr Compiler::parseWhile() {
 
 StmtPtr Compiler::parseRepeat() {
     auto s = mk<RepeatStmt>(here());
-    ++p_;
+    advance();
     ++loops_;
     parseStatementList(s->body, {Tok::KwUntil});
     --loops_;
@@ -135,7 +135,7 @@ StmtPtr Compiler::parseRepeat() {
 
 StmtPtr Compiler::parseFor() {
     auto s = mk<ForStmt>(here());
-    ++p_;
+    advance();
     Position vat = here();
     std::string name = expectIdent();
     const Symbol* sym = lookup(asciiUpper(name));
@@ -203,7 +203,7 @@ void Compiler::collectCaseLabels(CaseStmt::Branch& br, const TypeInfo* selType) 
 
 StmtPtr Compiler::parseCase() {
     auto s = mk<CaseStmt>(here());
-    ++p_;
+    advance();
     Position sat = here();
     X sel = parseExpr();
     const TypeInfo* st = sel.type();
@@ -235,7 +235,7 @@ StmtPtr Compiler::parseCase() {
 
 StmtPtr Compiler::parseTry() {
     Position pos = here();
-    ++p_;
+    advance();
     Block body;
     body.pos = pos;
     parseStatementList(body, {Tok::KwExcept, Tok::KwFinally});
@@ -261,7 +261,7 @@ StmtPtr Compiler::parseTry() {
         auto handlers = mk<Block>(here());
         bool first = true;
         while (atIdent("ON")) {
-            ++p_;
+            advance();
             Position vat = here();
             std::string var;
             if (peekTok().kind == Tok::Colon) {
@@ -312,7 +312,7 @@ StmtPtr Compiler::parseTry() {
 
 StmtPtr Compiler::parseRaise() {
     auto s = mk<RaiseStmt>(here());
-    ++p_;
+    advance();
     if (at(Tok::Semicolon) || at(Tok::KwEnd) || at(Tok::End) || at(Tok::KwElse) ||
         at(Tok::KwUntil)) {
         if (excepts_ == 0)
@@ -328,7 +328,7 @@ StmtPtr Compiler::parseRaise() {
     expect(Tok::Dot);
     if (!atIdent("CREATE"))
         syntaxFail(quoted("Create"));
-    ++p_;
+    advance();
     expect(Tok::LParen);
     Position mat = here();
     s->message = coerce(parseExpr(), strType(), mat, "").e;
@@ -400,7 +400,7 @@ StmtPtr Compiler::parseSimpleStatement() {
     // Exit, Break and Continue, unless the script declared its own.
     if ((up == "EXIT" || up == "BREAK" || up == "CONTINUE") && !lookup(up) &&
         !engine_->byName.count(up)) {
-        ++p_;
+        advance();
         if (up == "EXIT") {
             if (accept(Tok::LParen)) {
                 // Exit(value): set Result and leave.
@@ -445,7 +445,7 @@ StmtPtr Compiler::parseSimpleStatement() {
     X target = parseDesignator();
     if (at(Tok::Assign)) {
         Position aat = here();
-        ++p_;
+        advance();
         X value = parseExpr();
         // s[i] := c
         if (auto* is = dynamic_cast<IndexStr*>(target.e.get())) {

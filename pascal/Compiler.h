@@ -97,8 +97,11 @@ private:
     struct ParseError {};  // unwinds to the statement being parsed
     struct CompileStop {}; // too many errors, or nesting too deep
 
-    std::vector<Token> toks_;
-    std::size_t p_ = 0;
+    Lexer lexer_;
+    Token cur_;   // the current token
+    Token ahead_; // the one after it, once peeked
+    bool haveAhead_ = false;
+    std::size_t p_ = 0; // tokens consumed so far: tells whether recovery moved on
     std::shared_ptr<CompiledCode> code_;
     std::shared_ptr<const EngineState> engine_;
     std::vector<Message> messages_;
@@ -111,9 +114,24 @@ private:
     std::unique_ptr<Ctx> scratch_; // evaluates constant expressions
 
     // tokens
-    const Token& tok() const { return toks_[p_]; }
-    const Token& peekTok(std::size_t ahead = 1) const {
-        return toks_[std::min(p_ + ahead, toks_.size() - 1)];
+    const Token& tok() const { return cur_; }
+    const Token& peekTok() {
+        if (!haveAhead_) {
+            ahead_ = lexer_.next();
+            haveAhead_ = true;
+        }
+        return ahead_;
+    }
+    void advance() {
+        if (cur_.kind == Tok::End)
+            return;
+        ++p_;
+        if (haveAhead_) {
+            cur_ = std::move(ahead_);
+            haveAhead_ = false;
+        } else {
+            cur_ = lexer_.next();
+        }
     }
     bool at(Tok k) const { return tok().kind == k; }
     bool accept(Tok k);

@@ -70,307 +70,283 @@ int hexValue(char c) {
     return (asciiUpper(c) - 'A') + 10;
 }
 
-class Lexer {
-public:
-    explicit Lexer(std::string_view text) : src_(text) {}
+} // namespace
 
-    std::vector<Token> run() {
-        std::vector<Token> out;
-        out.reserve(src_.size() / 4 + 16);
-        for (;;) {
-            Token t = next();
-            bool end = t.kind == Tok::End;
-            out.push_back(std::move(t));
-            if (end)
-                break;
-        }
-        return out;
+void Lexer::advance() {
+    if (src_[pos_] == '\n') {
+        ++line_;
+        lineStart_ = pos_ + 1;
     }
+    ++pos_;
+}
 
-private:
-    std::string_view src_;
-    std::size_t pos_ = 0;
-    int line_ = 1;
-    std::size_t lineStart_ = 0;
+Token Lexer::make(Tok kind, int line, int col, std::size_t start) {
+    Token t;
+    t.kind = kind;
+    t.line = line;
+    t.column = col;
+    t.text = src_.substr(start, pos_ - start);
+    return t;
+}
 
-    char peek(std::size_t ahead = 0) const {
-        return pos_ + ahead < src_.size() ? src_[pos_ + ahead] : '\0';
-    }
-    bool atEnd() const { return pos_ >= src_.size(); }
-    int column() const { return static_cast<int>(pos_ - lineStart_) + 1; }
+Token Lexer::bad(int line, int col, std::string message) {
+    Token t;
+    t.kind = Tok::Bad;
+    t.line = line;
+    t.column = col;
+    t.str = std::move(message);
+    return t;
+}
 
-    void advance() {
-        if (src_[pos_] == '\n') {
-            ++line_;
-            lineStart_ = pos_ + 1;
-        }
-        ++pos_;
-    }
-
-    Token make(Tok kind, int line, int col, std::size_t start) {
-        Token t;
-        t.kind = kind;
-        t.line = line;
-        t.column = col;
-        t.text = std::string(src_.substr(start, pos_ - start));
-        return t;
-    }
-
-    Token bad(int line, int col, std::string message) {
-        Token t;
-        t.kind = Tok::Bad;
-        t.line = line;
-        t.column = col;
-        t.text = std::move(message);
-        return t;
-    }
-
-    // Skips blanks and comments; returns a Bad token for an unclosed comment.
-    bool skipSpace(Token& badOut) {
-        for (;;) {
-            if (atEnd())
-                return true;
-            char c = peek();
-            if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v') {
-                advance();
-            } else if (c == '/' && peek(1) == '/') {
-                while (!atEnd() && peek() != '\n')
-                    advance();
-            } else if (c == '{' || (c == '(' && peek(1) == '*')) {
-                int line = line_, col = column();
-                bool brace = c == '{';
-                advance();
-                if (!brace)
-                    advance();
-                for (;;) {
-                    if (atEnd()) {
-                        badOut = bad(line, col, std::string("незакрытый комментарий"_cp));
-                        return false;
-                    }
-                    if (brace && peek() == '}') {
-                        advance();
-                        break;
-                    }
-                    if (!brace && peek() == '*' && peek(1) == ')') {
-                        advance();
-                        advance();
-                        break;
-                    }
-                    advance();
-                }
-            } else {
-                return true;
-            }
-        }
-    }
-
-    Token next() {
-        Token badTok;
-        if (!skipSpace(badTok)) {
-            pos_ = src_.size();
-            return badTok;
-        }
-        int line = line_, col = column();
-        std::size_t start = pos_;
+// Skips blanks and comments; returns a Bad token for an unclosed comment.
+bool Lexer::skipSpace(Token& badOut) {
+    for (;;) {
         if (atEnd())
-            return make(Tok::End, line, col, start);
+            return true;
         char c = peek();
-        if (isIdentStart(c)) {
-            while (!atEnd() && (isIdentStart(peek()) || isDigit(peek())))
-                advance();
-            Token t = make(Tok::Ident, line, col, start);
-            if (t.text.size() >= 2 && t.text.size() <= 9)
-                t.kind = keywordKind(t.text);
-            return t;
-        }
-        if (isDigit(c))
-            return number(line, col, start);
-        if (c == '$') {
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v') {
             advance();
-            if (!isHex(peek()))
-                return bad(line, col,
-                           std::string("ожидались шестнадцатеричные цифры после \"$\""_cp));
-            std::uint64_t v = 0;
-            int digits = 0;
-            while (isHex(peek())) {
-                v = v * 16 + static_cast<std::uint64_t>(hexValue(peek()));
-                ++digits;
+        } else if (c == '/' && peek(1) == '/') {
+            while (!atEnd() && peek() != '\n')
+                advance();
+        } else if (c == '{' || (c == '(' && peek(1) == '*')) {
+            int line = line_, col = column();
+            bool brace = c == '{';
+            advance();
+            if (!brace)
+                advance();
+            for (;;) {
+                if (atEnd()) {
+                    badOut = bad(line, col, std::string("незакрытый комментарий"_cp));
+                    return false;
+                }
+                if (brace && peek() == '}') {
+                    advance();
+                    break;
+                }
+                if (!brace && peek() == '*' && peek(1) == ')') {
+                    advance();
+                    advance();
+                    break;
+                }
                 advance();
             }
-            if (digits > 16)
-                return bad(line, col, std::string("слишком большое число"_cp));
-            Token t = make(Tok::IntLit, line, col, start);
-            t.ival = static_cast<std::int64_t>(v);
-            return t;
-        }
-        if (c == '\'' || c == '#')
-            return stringLiteral(line, col, start);
-        advance();
-        switch (c) {
-        case '+':
-            return make(Tok::Plus, line, col, start);
-        case '-':
-            return make(Tok::Minus, line, col, start);
-        case '*':
-            return make(Tok::Star, line, col, start);
-        case '/':
-            return make(Tok::Slash, line, col, start);
-        case '=':
-            return make(Tok::Eq, line, col, start);
-        case '(':
-            return make(Tok::LParen, line, col, start);
-        case ')':
-            return make(Tok::RParen, line, col, start);
-        case '[':
-            return make(Tok::LBracket, line, col, start);
-        case ']':
-            return make(Tok::RBracket, line, col, start);
-        case ',':
-            return make(Tok::Comma, line, col, start);
-        case ';':
-            return make(Tok::Semicolon, line, col, start);
-        case '<':
-            if (peek() == '=') {
-                advance();
-                return make(Tok::LessEq, line, col, start);
-            }
-            if (peek() == '>') {
-                advance();
-                return make(Tok::NotEq, line, col, start);
-            }
-            return make(Tok::Less, line, col, start);
-        case '>':
-            if (peek() == '=') {
-                advance();
-                return make(Tok::GreaterEq, line, col, start);
-            }
-            return make(Tok::Greater, line, col, start);
-        case ':':
-            if (peek() == '=') {
-                advance();
-                return make(Tok::Assign, line, col, start);
-            }
-            return make(Tok::Colon, line, col, start);
-        case '.':
-            if (peek() == '.') {
-                advance();
-                return make(Tok::DotDot, line, col, start);
-            }
-            return make(Tok::Dot, line, col, start);
-        default:
-            break;
-        }
-        std::string msg(std::string("недопустимый символ"_cp));
-        unsigned char uc = static_cast<unsigned char>(c);
-        if (uc >= 0x20 && uc != 0x7F) {
-            msg += " \"";
-            msg += c;
-            msg += '"';
         } else {
-            static const char* hex = "0123456789ABCDEF";
-            msg += " #$";
-            msg += hex[uc >> 4];
-            msg += hex[uc & 15];
+            return true;
         }
-        return bad(line, col, msg);
     }
+}
 
-    Token number(int line, int col, std::size_t start) {
-        while (isDigit(peek()))
+Token Lexer::next() {
+    Token badTok;
+    if (!skipSpace(badTok)) {
+        pos_ = src_.size();
+        return badTok;
+    }
+    int line = line_, col = column();
+    std::size_t start = pos_;
+    if (atEnd())
+        return make(Tok::End, line, col, start);
+    char c = peek();
+    if (isIdentStart(c)) {
+        while (!atEnd() && (isIdentStart(peek()) || isDigit(peek())))
             advance();
-        bool isFloat = false;
-        if (peek() == '.' && isDigit(peek(1))) {
-            isFloat = true;
-            advance();
-            while (isDigit(peek()))
-                advance();
-        }
-        if ((peek() == 'e' || peek() == 'E') &&
-            (isDigit(peek(1)) || ((peek(1) == '+' || peek(1) == '-') && isDigit(peek(2))))) {
-            isFloat = true;
-            advance();
-            if (peek() == '+' || peek() == '-')
-                advance();
-            while (isDigit(peek()))
-                advance();
-        }
-        Token t = make(isFloat ? Tok::FloatLit : Tok::IntLit, line, col, start);
-        if (isFloat) {
-            t.fval = std::strtod(t.text.c_str(), nullptr);
-            return t;
-        }
+        Token t = make(Tok::Ident, line, col, start);
+        if (t.text.size() >= 2 && t.text.size() <= 9)
+            t.kind = keywordKind(t.text);
+        return t;
+    }
+    if (isDigit(c))
+        return number(line, col, start);
+    if (c == '$') {
+        advance();
+        if (!isHex(peek()))
+            return bad(line, col, std::string("ожидались шестнадцатеричные цифры после \"$\""_cp));
         std::uint64_t v = 0;
-        for (char d : t.text) {
-            std::uint64_t digit = static_cast<std::uint64_t>(d - '0');
-            if (v > (static_cast<std::uint64_t>(INT64_MAX) - digit) / 10)
-                return bad(line, col, std::string("слишком большое число"_cp) + " " + t.text);
-            v = v * 10 + digit;
+        int digits = 0;
+        while (isHex(peek())) {
+            v = v * 16 + static_cast<std::uint64_t>(hexValue(peek()));
+            ++digits;
+            advance();
         }
+        if (digits > 16)
+            return bad(line, col, std::string("слишком большое число"_cp));
+        Token t = make(Tok::IntLit, line, col, start);
         t.ival = static_cast<std::int64_t>(v);
         return t;
     }
-
-    // 'abc''d' #13 #$0A joined into one literal.
-    Token stringLiteral(int line, int col, std::size_t start) {
-        std::string value;
-        for (;;) {
-            if (peek() == '\'') {
-                advance();
-                for (;;) {
-                    if (atEnd() || peek() == '\n' || peek() == '\r')
-                        return bad(line, col, std::string("незакрытая строка"_cp));
-                    if (peek() == '\'') {
-                        if (peek(1) == '\'') {
-                            value += '\'';
-                            advance();
-                            advance();
-                            continue;
-                        }
-                        advance();
-                        break;
-                    }
-                    value += peek();
-                    advance();
-                }
-            } else if (peek() == '#') {
-                advance();
-                unsigned v = 0;
-                bool any = false;
-                if (peek() == '$') {
-                    advance();
-                    while (isHex(peek())) {
-                        v = v * 16 + static_cast<unsigned>(hexValue(peek()));
-                        any = true;
-                        advance();
-                        if (v > 255)
-                            break;
-                    }
-                } else {
-                    while (isDigit(peek())) {
-                        v = v * 10 + static_cast<unsigned>(peek() - '0');
-                        any = true;
-                        advance();
-                        if (v > 255)
-                            break;
-                    }
-                }
-                if (!any || v > 255)
-                    return bad(line, col, std::string("неверный код символа"_cp));
-                value += static_cast<char>(v);
-            } else {
-                break;
-            }
+    if (c == '\'' || c == '#')
+        return stringLiteral(line, col, start);
+    advance();
+    switch (c) {
+    case '+':
+        return make(Tok::Plus, line, col, start);
+    case '-':
+        return make(Tok::Minus, line, col, start);
+    case '*':
+        return make(Tok::Star, line, col, start);
+    case '/':
+        return make(Tok::Slash, line, col, start);
+    case '=':
+        return make(Tok::Eq, line, col, start);
+    case '(':
+        return make(Tok::LParen, line, col, start);
+    case ')':
+        return make(Tok::RParen, line, col, start);
+    case '[':
+        return make(Tok::LBracket, line, col, start);
+    case ']':
+        return make(Tok::RBracket, line, col, start);
+    case ',':
+        return make(Tok::Comma, line, col, start);
+    case ';':
+        return make(Tok::Semicolon, line, col, start);
+    case '<':
+        if (peek() == '=') {
+            advance();
+            return make(Tok::LessEq, line, col, start);
         }
-        Token t = make(Tok::StrLit, line, col, start);
-        t.str = std::move(value);
+        if (peek() == '>') {
+            advance();
+            return make(Tok::NotEq, line, col, start);
+        }
+        return make(Tok::Less, line, col, start);
+    case '>':
+        if (peek() == '=') {
+            advance();
+            return make(Tok::GreaterEq, line, col, start);
+        }
+        return make(Tok::Greater, line, col, start);
+    case ':':
+        if (peek() == '=') {
+            advance();
+            return make(Tok::Assign, line, col, start);
+        }
+        return make(Tok::Colon, line, col, start);
+    case '.':
+        if (peek() == '.') {
+            advance();
+            return make(Tok::DotDot, line, col, start);
+        }
+        return make(Tok::Dot, line, col, start);
+    default:
+        break;
+    }
+    std::string msg(std::string("недопустимый символ"_cp));
+    unsigned char uc = static_cast<unsigned char>(c);
+    if (uc >= 0x20 && uc != 0x7F) {
+        msg += " \"";
+        msg += c;
+        msg += '"';
+    } else {
+        static const char* hex = "0123456789ABCDEF";
+        msg += " #$";
+        msg += hex[uc >> 4];
+        msg += hex[uc & 15];
+    }
+    return bad(line, col, msg);
+}
+
+Token Lexer::number(int line, int col, std::size_t start) {
+    while (isDigit(peek()))
+        advance();
+    bool isFloat = false;
+    if (peek() == '.' && isDigit(peek(1))) {
+        isFloat = true;
+        advance();
+        while (isDigit(peek()))
+            advance();
+    }
+    if ((peek() == 'e' || peek() == 'E') &&
+        (isDigit(peek(1)) || ((peek(1) == '+' || peek(1) == '-') && isDigit(peek(2))))) {
+        isFloat = true;
+        advance();
+        if (peek() == '+' || peek() == '-')
+            advance();
+        while (isDigit(peek()))
+            advance();
+    }
+    Token t = make(isFloat ? Tok::FloatLit : Tok::IntLit, line, col, start);
+    if (isFloat) {
+        t.fval = std::strtod(std::string(t.text).c_str(), nullptr);
         return t;
     }
-};
+    std::uint64_t v = 0;
+    for (char d : t.text) {
+        std::uint64_t digit = static_cast<std::uint64_t>(d - '0');
+        if (v > (static_cast<std::uint64_t>(INT64_MAX) - digit) / 10)
+            return bad(line, col,
+                       std::string("слишком большое число"_cp) + " " + std::string(t.text));
+        v = v * 10 + digit;
+    }
+    t.ival = static_cast<std::int64_t>(v);
+    return t;
+}
 
-} // namespace
+// 'abc''d' #13 #$0A joined into one literal.
+Token Lexer::stringLiteral(int line, int col, std::size_t start) {
+    std::string value;
+    for (;;) {
+        if (peek() == '\'') {
+            advance();
+            for (;;) {
+                if (atEnd() || peek() == '\n' || peek() == '\r')
+                    return bad(line, col, std::string("незакрытая строка"_cp));
+                if (peek() == '\'') {
+                    if (peek(1) == '\'') {
+                        value += '\'';
+                        advance();
+                        advance();
+                        continue;
+                    }
+                    advance();
+                    break;
+                }
+                value += peek();
+                advance();
+            }
+        } else if (peek() == '#') {
+            advance();
+            unsigned v = 0;
+            bool any = false;
+            if (peek() == '$') {
+                advance();
+                while (isHex(peek())) {
+                    v = v * 16 + static_cast<unsigned>(hexValue(peek()));
+                    any = true;
+                    advance();
+                    if (v > 255)
+                        break;
+                }
+            } else {
+                while (isDigit(peek())) {
+                    v = v * 10 + static_cast<unsigned>(peek() - '0');
+                    any = true;
+                    advance();
+                    if (v > 255)
+                        break;
+                }
+            }
+            if (!any || v > 255)
+                return bad(line, col, std::string("неверный код символа"_cp));
+            value += static_cast<char>(v);
+        } else {
+            break;
+        }
+    }
+    Token t = make(Tok::StrLit, line, col, start);
+    t.str = std::move(value);
+    return t;
+}
 
 std::vector<Token> tokenize(std::string_view text) {
-    return Lexer(text).run();
+    std::vector<Token> out;
+    Lexer lexer(text);
+    for (;;) {
+        out.push_back(lexer.next());
+        if (out.back().kind == Tok::End)
+            return out;
+    }
 }
 
 std::string spelling(Tok kind) {
@@ -446,8 +422,8 @@ std::string describe(const Token& t) {
         // Long literals are cut so that a message stays one readable line.
         constexpr std::size_t kShown = 40;
         if (t.text.size() > kShown)
-            return t.text.substr(0, kShown) + "...";
-        return t.text;
+            return std::string(t.text.substr(0, kShown)) + "...";
+        return std::string(t.text);
     }
     }
 }

@@ -83,8 +83,37 @@ struct Token {
     double fval = 0;
 };
 
+// Reads the tokens of a text one by one; after the last, Tok::End for ever.
+// Never throws for bad input: an unreadable piece becomes a Tok::Bad token
+// carrying its message. The tokens point into the text, which must outlive
+// them.
+class Lexer {
+public:
+    explicit Lexer(std::string_view text) : src_(text) {}
+    Token next();
+
+private:
+    std::string_view src_;
+    std::size_t pos_ = 0;
+    int line_ = 1;
+    std::size_t lineStart_ = 0;
+
+    char peek(std::size_t ahead = 0) const {
+        return pos_ + ahead < src_.size() ? src_[pos_ + ahead] : '\0';
+    }
+    bool atEnd() const { return pos_ >= src_.size(); }
+    int column() const { return static_cast<int>(pos_ - lineStart_) + 1; }
+    void advance();
+    Token make(Tok kind, int line, int col, std::size_t start);
+    Token bad(int line, int col, std::string message);
+    bool skipSpace(Token& badOut);
+    Token number(int line, int col, std::size_t start);
+    Token stringLiteral(int line, int col, std::size_t start);
+};
+
 // Tokens of the whole text, ending with one Tok::End. Never throws for bad
 // input: an unreadable piece becomes a Tok::Bad token carrying its message.
+// The tokens point into `text`, which must outlive them.
 std::vector<Token> tokenize(std::string_view text);
 
 // How a token is shown in a message ("end", ";", "конец текста").

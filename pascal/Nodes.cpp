@@ -271,7 +271,8 @@ Ref FieldOf::ref(Ctx& c) {
 
 std::string IndexStr::evalStr(Ctx& c) {
     std::int64_t i = index->evalInt(c);
-    std::string s = base->evalStr(c);
+    std::string tmp;
+    const std::string& s = strRef(c, base.get(), tmp);
     if (i < 1 || static_cast<std::uint64_t>(i) > s.size())
         fail(std::string("индекс вне границ строки: "_cp) + std::to_string(i));
     return std::string(1, s[static_cast<std::size_t>(i - 1)]);
@@ -311,8 +312,9 @@ template <Op op> std::int64_t FloatCmp<op>::evalInt(Ctx& c) {
 }
 
 template <Op op> std::int64_t StrCmp<op>::evalInt(Ctx& c) {
-    std::string a = l->evalStr(c);
-    std::string b = r->evalStr(c);
+    std::string ta, tb;
+    const std::string& a = strRef(c, l.get(), ta);
+    const std::string& b = strRef(c, r.get(), tb);
     // Byte order, as cp1251 code points: unsigned comparison.
     int k = a.compare(b);
     if constexpr (op == Op::Eq)

@@ -44,6 +44,10 @@ struct Expr {
     bool readOnly = false;
 };
 
+// A string operand without copying it when it is a plain variable or a
+// literal, whose storage never moves; `tmp` holds the value otherwise.
+inline const std::string& strRef(Ctx& c, Expr* e, std::string& tmp);
+
 struct ConstInt final : Expr {
     std::int64_t v;
     ConstInt(std::int64_t value, const TypeInfo* t) : v(value) { type = t; }
@@ -86,6 +90,15 @@ struct VarAgg final : Expr {
     AggPtr evalAgg(Ctx& c) override { return c.display[level].a[index]; }
     Ref ref(Ctx& c) override { return Ref{&agg(c), nullptr, 0}; }
 };
+inline const std::string& strRef(Ctx& c, Expr* e, std::string& tmp) {
+    if (auto* v = dynamic_cast<VarStr*>(e))
+        return v->str(c);
+    if (auto* k = dynamic_cast<ConstStr*>(e))
+        return k->v;
+    tmp = e->evalStr(c);
+    return tmp;
+}
+
 // A var parameter: the frame slot holds a Ref to the caller's place.
 struct VarRef final : Expr {
     int level, index;

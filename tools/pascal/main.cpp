@@ -87,7 +87,9 @@ int main(int argc, char** argv) {
 
     std::string text;
     if (path == "-") {
-        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+        std::ostringstream all;
+        all << std::cin.rdbuf();
+        text = all.str();
     } else {
         std::ifstream in(path, std::ios::binary);
         if (!in) {
@@ -95,7 +97,9 @@ int main(int argc, char** argv) {
                       << "\n";
             return 66;
         }
-        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        std::ostringstream all;
+        all << in.rdbuf();
+        text = all.str();
     }
     text = terminalToCp1251(text);
 
