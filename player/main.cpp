@@ -65,6 +65,14 @@ std::optional<Arguments> ParseArguments(int argc, char** argv) {
     return args;
 }
 
+// In transcript mode there is no desktop, and Qt's warnings about what it
+// lacks (no runtime folder, no window manager) would only bury the output;
+// critical and fatal messages still get through.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::cerr << message.toLocal8Bit().constData() << '\n';
+}
+
 std::string OwnExecutable() {
     std::error_code error;
     auto path = std::filesystem::read_symlink("/proc/self/exe", error);
@@ -109,6 +117,7 @@ int main(int argc, char** argv) {
             }
         }
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler(QuietQtMessages);
         QApplication app(argc, argv);
         player::RunTranscript(ChooseSource(*args), *steps, answers, std::cout);
         return 0;
