@@ -67,6 +67,7 @@ TEST(QuestJson, RefusesWhatIsNoQuest) {
         // The parse error quotes a token that is not UTF-8.
         {"{\"par\x97ms\":[]}", "JSON"},
         {"{\"params\":[{\"na\x97me\":\"\"}", "JSON"},
+        {"{\"params\":[{\"value\":1e999}]}", "JSON"},
         {"[]", "JSON"},
         {"{" + params + "}", "JSON"},
         {"{" + params + R"(,"locations":[]})", "locations"},

@@ -92,7 +92,7 @@ model::QuestDocument QuestFromJson(std::string_view json) {
     Json root;
     try {
         root = Json::parse(json);
-    } catch (const Json::parse_error& e) {
+    } catch (const Json::exception& e) { // a syntax error, or a number too large for a double
         fail("JSON", std::string("ошибка разбора: ") + e.what());
     }
     if (!root.is_object())
