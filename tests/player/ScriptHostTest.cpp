@@ -85,7 +85,7 @@ public:
     using ScriptedDialogs::ScriptedDialogs;
     std::optional<std::string> Input(const std::string& caption, const std::string& prompt,
                                      const std::string& initial) override {
-        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
         return ScriptedDialogs::Input(caption, prompt, initial);
     }
 };
@@ -94,9 +94,11 @@ TEST(ScriptTime, WaitingInABoxDoesNotCountAsComputing) {
     App();
     SlowDialogs slow({"a", "b"});
     player::TForm1 form(player::PayloadTextSource(model::BuildPayload(SixActions()), "q"), slow);
-    form.SetScriptTimeLimit(std::chrono::milliseconds(300));
-    form.RunScript(
-        "InputParam('param1', 'c', 'q'); InputParam('param2', 'c', 'q'); AddText('done');");
+    form.SetScriptTimeLimit(std::chrono::milliseconds(500));
+    // After the boxes, some real work, so the clock is consulted again.
+    form.RunScript("var i, s: Integer;\n"
+                   "begin InputParam('param1', 'c', 'q'); InputParam('param2', 'c', 'q');"
+                   "for i := 1 to 20000 do s := s + i; AddText('done'); end;");
     EXPECT_EQ(form.DescriptionText(), "Start\ndone");
     EXPECT_EQ(form.State.QuestParams.Names[2], "b");
     for (const auto& box : slow.Shown())
