@@ -123,6 +123,16 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+#ifdef Q_OS_LINUX
+    // Without a display Qt would abort with a page of advice; one line is
+    // enough, and it names the way to play without a screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        std::cerr << "norvo-engine: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); "
+                     "--transcript plays without one\n";
+        return 1;
+    }
+#endif
     QApplication app(argc, argv);
     platform::QtDialogs dialogs;
     player::TForm1 form(ChooseSource(*args), dialogs);

@@ -217,6 +217,12 @@ TEST_F(EndToEnd, AStandAlonePlaysItsPayloadAndABarePlayerAQuestFile) {
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0]["dialogs"][0]["text"], "File not found");
 
+    // With no display and no transcript it says so and stops.
+    EXPECT_EQ(RunProgram({"env", "-u", "QT_QPA_PLATFORM", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY",
+                          Bin("norvo-engine"), example})
+                  .exitCode,
+              1);
+
     // Nonsense on the command line is refused.
     EXPECT_EQ(RunProgram({Bin("norvo-engine"), "--transcript", "7"}).exitCode, 2);
     EXPECT_EQ(RunProgram({Bin("norvo-engine"), "--bogus"}).exitCode, 2);
