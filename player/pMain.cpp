@@ -318,6 +318,11 @@ void TForm1::ShowLocation(std::int32_t N) {
     }
 }
 
+void TForm1::ShowPicture(const QImage& picture, bool isBitmap) {
+    img->setPixmap(QPixmap::fromImage(picture));
+    pictureIsBitmap_ = isBitmap;
+}
+
 void TForm1::ReplaceAll(std::string& text, const std::string& find,
                         const std::string& replacement) {
     if (find.empty())

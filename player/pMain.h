@@ -17,6 +17,7 @@
 #include <string>
 
 class QCheckBox;
+class QImage;
 class QLabel;
 class QPlainTextEdit;
 class QTimer;
@@ -114,6 +115,10 @@ public:
     // Puts location N on display; throws std::out_of_range, showing nothing,
     // when N lies outside the table (0..count).
     void ShowLocation(std::int32_t N);
+    // Puts a picture into the picture box, stretched to fill it. A bitmap
+    // stays there from one location to the next; any other kind of picture
+    // is dropped at the next show.
+    void ShowPicture(const QImage& picture, bool isBitmap);
     // Replaces every occurrence of find in text, left to right; inserted text
     // is never searched again.
     static void ReplaceAll(std::string& text, const std::string& find,

@@ -6,6 +6,7 @@
 #include "tests/player/PlayerFixture.h"
 
 #include <QCheckBox>
+#include <QImage>
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <limits>
@@ -265,6 +266,18 @@ TEST_F(PlayerTest, GotoShowsAfreshAndAddTextIsLiteral) {
     Run("goto(1); AddText('after');");
     EXPECT_EQ(Description(), "One name1:10\nafter");
     EXPECT_EQ(S().CurrentLocation, 1);
+}
+
+TEST_F(PlayerTest, ABitmapStaysAcrossAGotoAndOtherPicturesGo) {
+    Load(Rooms());
+    QImage picture(4, 4, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    form->ShowPicture(picture, true);
+    Run("goto(2);");
+    EXPECT_FALSE(form->img->pixmap().isNull());
+    form->ShowPicture(picture, false); // a JPEG, say
+    Run("goto(2);");
+    EXPECT_TRUE(form->img->pixmap().isNull());
 }
 
 TEST_F(PlayerTest, GotoOutsideTheTableIsAnErrorAndGotoZeroShowsTheEmptySlot) {
