@@ -640,6 +640,8 @@ void Compiler::parseRoutine(bool isFunction) {
     for (auto& st : static_cast<Block&>(*compound).list)
         body->list.push_back(std::move(st));
     r->body = std::move(body);
+    r->numbersOnly =
+        r->counts[1] == 0 && r->counts[2] == 0 && r->counts[3] == 0 && r->aggLocals.empty();
     expect(Tok::Semicolon);
 }
 

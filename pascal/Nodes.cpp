@@ -479,9 +479,47 @@ struct DepthGuard {
 };
 } // namespace
 
+// The frame of a numbers-only routine.
+struct NumberFrame {
+    Ctx& c;
+    int level;
+    SlotStack<Cell>::Mark mark;
+    Frame frame{};
+    Frame saved{};
+    NumberFrame(Ctx& ctx, Routine* r) : c(ctx), level(r->level), mark(c.nStack.mark()) {
+        std::size_t n = static_cast<std::size_t>(r->counts[0]);
+        frame.n = c.nStack.push(n);
+        for (std::size_t i = 0; i < n; ++i)
+            frame.n[i].i = 0;
+        saved = c.display[level];
+    }
+    ~NumberFrame() {
+        c.display[level] = saved;
+        c.nStack.release(mark, frame.n, 0);
+    }
+};
+
 template <class Take> auto CallRoutine::invoke(Ctx& c, Take take) {
     DepthGuard depth(c);
     Routine* r = routine;
+    if (r->numbersOnly) {
+        NumberFrame g(c, r);
+        Cell* cells = g.frame.n;
+        std::size_t i = 0;
+        for (const Routine::Param& p : r->params) {
+            Expr* a = args[i++].get();
+            if (p.type->kind == Kind::Float)
+                cells[p.index].f = a->evalFloat(c);
+            else
+                cells[p.index].i = a->evalInt(c);
+        }
+        Position at = c.pos;
+        c.display[r->level] = g.frame;
+        run(c, r->body.get());
+        c.flow = Flow::Normal;
+        c.pos = at;
+        return take(g.frame);
+    }
     FrameGuard g(c, r);
     Frame& f = g.frame;
     std::size_t i = 0;

@@ -357,6 +357,9 @@ struct Routine {
     std::vector<std::pair<int, const TypeInfo*>> aggLocals;
     StmtPtr body;
     bool defined = false; // false while only declared forward
+    // Numbers only: no string, aggregate or var slots, so a call needs only
+    // one block of number cells (set once the body is compiled).
+    bool numbersOnly = false;
     int declLine = 0, declColumn = 0;
 };
 
