@@ -228,7 +228,6 @@ void TForm1::BuildControls() {
     xpCon = new QCheckBox(this);
     xpCon->setGeometry(664, 296, 17, 17);
     xpCon->setToolTip(ToQString(Ru("Показать консоль...")));
-    xpCon->setFocusPolicy(Qt::NoFocus);
     connect(xpCon, &QCheckBox::clicked, this, [this] { RunReported([this] { xpConClick(); }); });
 
     Timer = new QTimer(this);
