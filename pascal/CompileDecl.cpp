@@ -40,7 +40,8 @@ std::string typeName(const TypeInfo* t) {
 }
 
 Compiler::Compiler(std::string_view text, std::shared_ptr<const EngineState> engine)
-    : lexer_(text), code_(std::make_shared<CompiledCode>()), engine_(std::move(engine)) {
+    : lexer_(text), code_(std::make_shared<CompiledCode>()), arenaScope_(&code_->arena),
+      engine_(std::move(engine)) {
     cur_ = lexer_.next();
     code_->engine = engine_;
     code_->main.level = 0;

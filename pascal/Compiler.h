@@ -29,6 +29,7 @@ inline constexpr int kMaxErrors = 30;
 
 // A program ready to run.
 struct CompiledCode {
+    NodeArena arena; // first, so that it outlives every node below
     std::vector<std::unique_ptr<TypeInfo>> types;
     std::vector<std::unique_ptr<Routine>> routines;
     Routine main; // the top-level statements; level 0, its frame holds the globals
@@ -97,12 +98,22 @@ private:
     struct ParseError {};  // unwinds to the statement being parsed
     struct CompileStop {}; // too many errors, or nesting too deep
 
+    // Points new nodes at the program's arena while this compiler lives.
+    struct ArenaScope {
+        NodeArena* saved;
+        explicit ArenaScope(NodeArena* a) : saved(currentArena()) { currentArena() = a; }
+        ~ArenaScope() { currentArena() = saved; }
+        ArenaScope(const ArenaScope&) = delete;
+        ArenaScope& operator=(const ArenaScope&) = delete;
+    };
+
     Lexer lexer_;
     Token cur_;   // the current token
     Token ahead_; // the one after it, once peeked
     bool haveAhead_ = false;
     std::size_t p_ = 0; // tokens consumed so far: tells whether recovery moved on
     std::shared_ptr<CompiledCode> code_;
+    ArenaScope arenaScope_;
     std::shared_ptr<const EngineState> engine_;
     std::vector<Message> messages_;
     int errors_ = 0;

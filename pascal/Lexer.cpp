@@ -339,16 +339,6 @@ Token Lexer::stringLiteral(int line, int col, std::size_t start) {
     return t;
 }
 
-std::vector<Token> tokenize(std::string_view text) {
-    std::vector<Token> out;
-    Lexer lexer(text);
-    for (;;) {
-        out.push_back(lexer.next());
-        if (out.back().kind == Tok::End)
-            return out;
-    }
-}
-
 std::string spelling(Tok kind) {
     switch (kind) {
     case Tok::End:

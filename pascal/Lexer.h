@@ -111,11 +111,6 @@ private:
     Token stringLiteral(int line, int col, std::size_t start);
 };
 
-// Tokens of the whole text, ending with one Tok::End. Never throws for bad
-// input: an unreadable piece becomes a Tok::Bad token carrying its message.
-// The tokens point into `text`, which must outlive them.
-std::vector<Token> tokenize(std::string_view text);
-
 // How a token is shown in a message ("end", ";", "конец текста").
 std::string describe(const Token& t);
 // How a token kind is shown in "ожидалось ...".

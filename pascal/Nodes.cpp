@@ -8,6 +8,51 @@
 
 namespace pascal {
 
+// --- Node memory ------------------------------------------------------------------
+
+namespace {
+// Each node is preceded by this header, which says where it came from.
+struct alignas(16) NodeHeader {
+    bool fromArena;
+};
+} // namespace
+
+void* NodeArena::allocate(std::size_t size) {
+    size = (size + 15) & ~std::size_t(15);
+    if (size > kBlock / 4) { // a big one gets a block of its own
+        blocks_.insert(blocks_.begin(), std::unique_ptr<std::byte[]>(new std::byte[size]));
+        return blocks_.front().get();
+    }
+    if (used_ + size > kBlock) {
+        blocks_.push_back(std::unique_ptr<std::byte[]>(new std::byte[kBlock])); // not zeroed
+        used_ = 0;
+    }
+    void* p = blocks_.back().get() + used_;
+    used_ += size;
+    return p;
+}
+
+NodeArena*& currentArena() {
+    thread_local NodeArena* arena = nullptr;
+    return arena;
+}
+
+void* NodeMemory::operator new(std::size_t size) {
+    NodeArena* arena = currentArena();
+    std::size_t total = size + sizeof(NodeHeader);
+    void* raw = arena ? arena->allocate(total) : ::operator new(total);
+    auto* h = new (raw) NodeHeader{arena != nullptr};
+    return h + 1;
+}
+
+void NodeMemory::operator delete(void* p) {
+    if (!p)
+        return;
+    auto* h = static_cast<NodeHeader*>(p) - 1;
+    if (!h->fromArena)
+        ::operator delete(h);
+}
+
 // --- Values and the run state ---------------------------------------------------
 
 void fail(std::string_view message) {

@@ -13,6 +13,32 @@
 
 namespace pascal {
 
+// --- Node memory --------------------------------------------------------------
+
+// The nodes of one program come from one arena that the program owns, so a
+// compile makes no malloc call per node and a program is freed in one go.
+class NodeArena {
+public:
+    NodeArena() = default;
+    NodeArena(const NodeArena&) = delete;
+    NodeArena& operator=(const NodeArena&) = delete;
+    void* allocate(std::size_t size);
+
+private:
+    static constexpr std::size_t kBlock = 64 * 1024;
+    std::vector<std::unique_ptr<std::byte[]>> blocks_;
+    std::size_t used_ = kBlock; // bytes used of the last block
+};
+
+// The arena that new nodes go into: set while a program compiles. Nodes made
+// without one come from the heap.
+NodeArena*& currentArena();
+
+struct NodeMemory {
+    static void* operator new(std::size_t size);
+    static void operator delete(void* p);
+};
+
 struct Expr;
 struct Stmt;
 using ExprPtr = std::unique_ptr<Expr>;
@@ -20,7 +46,7 @@ using StmtPtr = std::unique_ptr<Stmt>;
 
 // --- Expressions ---------------------------------------------------------------
 
-struct Expr {
+struct Expr : NodeMemory {
     const TypeInfo* type = errorType();
     virtual ~Expr() = default;
 
@@ -381,7 +407,7 @@ struct CallRoutine final : Expr {
 
 // --- Statements ------------------------------------------------------------------
 
-struct Stmt {
+struct Stmt : NodeMemory {
     Position pos;
     virtual ~Stmt() = default;
     virtual void exec(Ctx&) = 0;
