@@ -115,8 +115,11 @@ bool Compiler::atIdent(std::string_view upper) const {
 }
 
 void Compiler::error(Position at, const std::string& text) {
-    messages_.push_back(Message{Message::Kind::CompileError,
-                                std::string("Ошибка: "_cp) + text + place(at), at.line, at.column});
+    record(at, std::string("Ошибка: "_cp) + text);
+}
+
+void Compiler::record(Position at, const std::string& text) {
+    messages_.push_back(Message{Message::Kind::CompileError, text + place(at), at.line, at.column});
     if (++errors_ >= kMaxErrors) {
         messages_.push_back(Message{Message::Kind::CompileError,
                                     std::string("Слишком много ошибок, компиляция прервана"_cp), 0,
@@ -133,14 +136,7 @@ void Compiler::syntaxError(const std::string& expected) {
     else
         text += std::string("ожидалось "_cp) + expected + std::string(", найдено "_cp) +
                 quoted(describe(t));
-    Position at{t.line, t.column};
-    messages_.push_back(Message{Message::Kind::CompileError, text + place(at), at.line, at.column});
-    if (++errors_ >= kMaxErrors) {
-        messages_.push_back(Message{Message::Kind::CompileError,
-                                    std::string("Слишком много ошибок, компиляция прервана"_cp), 0,
-                                    0});
-        throw CompileStop{};
-    }
+    record({t.line, t.column}, text);
 }
 
 void Compiler::syntaxFail(const std::string& expected) {

@@ -153,6 +153,7 @@ private:
 
     // messages
     void error(Position at, const std::string& text);
+    void record(Position at, const std::string& text); // counts errors, stops at kMaxErrors
     void syntaxError(const std::string& expected);
     [[noreturn]] void syntaxFail(const std::string& expected);
     void skipToStatementEnd();

@@ -360,20 +360,10 @@ template <Op op> std::int64_t StrCmp<op>::evalInt(Ctx& c) {
     std::string ta, tb;
     const std::string& a = strRef(c, l.get(), ta);
     const std::string& b = strRef(c, r.get(), tb);
-    // Byte order, as cp1251 code points: unsigned comparison.
+    // Byte order, as cp1251 code points: unsigned comparison; the sign of
+    // the comparison against zero gives the operator's answer.
     int k = a.compare(b);
-    if constexpr (op == Op::Eq)
-        return k == 0;
-    else if constexpr (op == Op::Ne)
-        return k != 0;
-    else if constexpr (op == Op::Lt)
-        return k < 0;
-    else if constexpr (op == Op::Le)
-        return k <= 0;
-    else if constexpr (op == Op::Gt)
-        return k > 0;
-    else
-        return k >= 0;
+    return intOp<op>(k, 0);
 }
 
 template struct FloatBin<Op::Add>;

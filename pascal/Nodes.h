@@ -463,6 +463,7 @@ struct AssignStr final : Stmt {
     ExprPtr place, value;
     void exec(Ctx& c) override {
         std::string v = value->evalStr(c);
+        c.work(v.size()); // copying a long string is work too
         place->str(c) = std::move(v);
     }
 };
@@ -476,8 +477,10 @@ struct AssignAgg final : Stmt {
     bool copy; // static arrays and records are copied, dynamic arrays shared
     void exec(Ctx& c) override {
         AggPtr v = value->evalAgg(c);
-        if (copy)
+        if (copy) {
+            c.work(v ? 64 * v->length() : 0);
             v = cloneAgg(v);
+        }
         place->agg(c) = std::move(v);
     }
 };
