@@ -336,7 +336,7 @@ StmtPtr Compiler::parseRaise() {
     return s;
 }
 
-StmtPtr Compiler::makeAssign(Position pos, X place, X value) {
+StmtPtr Compiler::makeAssign(Position pos, X place, X value, Position valuePos) {
     const TypeInfo* t = place.type();
     if (t->kind == Kind::Error || value.type()->kind == Kind::Error)
         return mk<EmptyStmt>(pos);
@@ -344,7 +344,7 @@ StmtPtr Compiler::makeAssign(Position pos, X place, X value) {
         error(pos, std::string("этому нельзя присвоить значение"_cp));
         return mk<EmptyStmt>(pos);
     }
-    value = coerce(std::move(value), t, pos, "");
+    value = coerce(std::move(value), t, valuePos.line ? valuePos : pos, "");
     if (value.type()->kind == Kind::Error)
         return mk<EmptyStmt>(pos);
     switch (storageOf(t)) {
@@ -444,8 +444,8 @@ StmtPtr Compiler::parseSimpleStatement() {
 
     X target = parseDesignator();
     if (at(Tok::Assign)) {
-        Position aat = here();
         advance();
+        Position aat = here(); // where the value starts, for type errors
         X value = parseExpr();
         // s[i] := c
         if (auto* is = dynamic_cast<IndexStr*>(target.e.get())) {
@@ -460,7 +460,7 @@ StmtPtr Compiler::parseSimpleStatement() {
             s->value = std::move(value.e);
             return s;
         }
-        return makeAssign(pos, std::move(target), std::move(value));
+        return makeAssign(pos, std::move(target), std::move(value), aat);
     }
     if (target.type()->kind == Kind::Error)
         return mk<EmptyStmt>(pos);

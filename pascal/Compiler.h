@@ -196,7 +196,7 @@ private:
     StmtPtr parseTry();
     StmtPtr parseRaise();
     StmtPtr parseSimpleStatement();
-    StmtPtr makeAssign(Position at, X place, X value);
+    StmtPtr makeAssign(Position at, X place, X value, Position valuePos = {});
     void collectCaseLabels(CaseStmt::Branch& br, const TypeInfo* selType);
 
 public:

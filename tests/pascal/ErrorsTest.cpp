@@ -43,7 +43,7 @@ const ErrorCase kCompileErrors[] = {
      std::string("Ошибка: неизвестное имя \"x\" [строка 1, столбец 1]"_cp)},
     {"type_mismatch", "var s: String;\ns := 1 + 2;",
      std::string(
-         "Ошибка: несовместимые типы: ожидалось String, найдено Integer [строка 2, столбец 1]"_cp)},
+         "Ошибка: несовместимые типы: ожидалось String, найдено Integer [строка 2, столбец 6]"_cp)},
     {"operator_types", "PrintLn('a' - 1)",
      std::string(
          "Ошибка: оператор \"-\" не применим к типам String и Integer [строка 1, столбец 13]"_cp)},
