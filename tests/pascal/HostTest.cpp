@@ -72,7 +72,7 @@ protected:
 };
 
 TEST_F(HostUnit, ArgumentsByNameAndResults) {
-    test::Outcome o = runScript(engine, "p('p1', 41); P('p7', 9); p('P1', 5);\n"
+    test::Outcome o = runScript(engine, "uses MyUnit; p('p1', 41); P('p7', 9); p('P1', 5);\n"
                                         "PrintLn(_p1_ + 1, ' ', Describe('a', 2, 1.5, True), ' ', "
                                         "Half(3), ' ', MyUnit.AsNumber(' $10'));\n"
                                         "goto(3); GOTO(4)");
@@ -105,8 +105,8 @@ TEST_F(HostUnit, TryExceptCatchesCallbackErrors) {
 }
 
 TEST_F(HostUnit, WrongCallsAreCompileErrors) {
-    for (const char* text :
-         {"goto('a')", "goto(1, 2)", "var s: String; s := _p1_", "p('p1')", "Nothing.goto(1)"}) {
+    for (const char* text : {"goto('a')", "goto(1, 2)", "var s: String; s := _p1_", "p('p1')",
+                             "Nothing.goto(1)", "uses Nothing; goto(1)"}) {
         auto program = engine.compile(text);
         EXPECT_TRUE(program->hasErrors()) << text;
     }
