@@ -460,7 +460,7 @@ const TypeInfo* Compiler::parseArrayType(Position at) {
         // Overflow-safe: the bounds' difference is checked before multiplying.
         std::uint64_t count =
             static_cast<std::uint64_t>(t->hi) - static_cast<std::uint64_t>(t->lo) + 1;
-        if (count > static_cast<std::uint64_t>(kMaxArrayLength) ||
+        if (count == 0 || count > static_cast<std::uint64_t>(kMaxArrayLength) ||
             count * elem->cells > static_cast<std::uint64_t>(kMaxArrayLength)) {
             error(at, std::string("массив слишком большой"_cp));
             t->hi = t->lo;

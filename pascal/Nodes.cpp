@@ -82,7 +82,8 @@ AggPtr makeAgg(const TypeInfo* t) {
         return p;
     }
     // A static array; its size was checked against the limit at compile time.
-    std::size_t count = static_cast<std::size_t>(t->hi - t->lo + 1);
+    std::size_t count = static_cast<std::size_t>(static_cast<std::uint64_t>(t->hi) -
+                                                 static_cast<std::uint64_t>(t->lo) + 1);
     p->lo = t->lo;
     p->elem = storageOf(t->elem);
     switch (p->elem) {
@@ -220,9 +221,11 @@ std::size_t IndexArr::locate(Ctx& c, Agg*& out, AggPtr& keep) {
     }
     std::size_t len = out ? out->length() : 0;
     std::int64_t lo = out ? out->lo : 0;
-    if (i < lo || static_cast<std::uint64_t>(i - lo) >= len)
+    // Unsigned, so that no pair of 64-bit bounds can overflow.
+    std::uint64_t offset = static_cast<std::uint64_t>(i) - static_cast<std::uint64_t>(lo);
+    if (i < lo || offset >= len)
         fail(std::string("индекс вне границ массива: "_cp) + std::to_string(i));
-    return static_cast<std::size_t>(i - lo);
+    return static_cast<std::size_t>(offset);
 }
 std::int64_t IndexArr::evalInt(Ctx& c) {
     Agg* a;
@@ -271,9 +274,10 @@ Ref IndexArr::ref(Ctx& c) {
     AggPtr holder = base->agg(c);
     std::size_t len = holder ? holder->length() : 0;
     std::int64_t lo = holder ? holder->lo : 0;
-    if (i < lo || static_cast<std::uint64_t>(i - lo) >= len)
+    std::uint64_t offset = static_cast<std::uint64_t>(i) - static_cast<std::uint64_t>(lo);
+    if (i < lo || offset >= len)
         fail(std::string("индекс вне границ массива: "_cp) + std::to_string(i));
-    return Ref{nullptr, std::move(holder), static_cast<std::size_t>(i - lo)};
+    return Ref{nullptr, std::move(holder), static_cast<std::size_t>(offset)};
 }
 
 Agg& FieldOf::record(Ctx& c, AggPtr& keep) {

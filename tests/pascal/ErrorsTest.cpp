@@ -86,6 +86,9 @@ const ErrorCase kCompileErrors[] = {
          "Ошибка: объявления допустимы только вне блоков begin..end [строка 1, столбец 7]"_cp)},
     {"array_too_big", "var a: array[1..100000000] of Integer;",
      std::string("Ошибка: массив слишком большой [строка 1, столбец 8]"_cp)},
+    {"array_bounds_spanning_all_integers",
+     "var a: array[-9223372036854775807 - 1..9223372036854775807] of Integer;",
+     std::string("Ошибка: массив слишком большой [строка 1, столбец 8]"_cp)},
     {"expression_expected", "PrintLn(1 + )",
      std::string(
          "Синтаксическая ошибка: ожидалось выражение, найдено \")\" [строка 1, столбец 13]"_cp)},
@@ -140,6 +143,10 @@ const ErrorCase kRuntimeErrors[] = {
      std::string("Ошибка выполнения: деление на ноль [строка 1, столбец 1]"_cp)},
     {"static_index", "var a: array[1..3] of Integer;\na[4] := 1; PrintLn('after')",
      std::string("Ошибка выполнения: индекс вне границ массива: 4 [строка 2, столбец 1]"_cp)},
+    {"index_far_above_negative_bounds",
+     "var b: array[-5..5] of Integer;\nPrintLn(b[9223372036854775807]); PrintLn('after')",
+     std::string("Ошибка выполнения: индекс вне границ массива: 9223372036854775807 [строка 2, "
+                 "столбец 1]"_cp)},
     {"empty_dynamic_array", "var a: array of Integer;\nPrintLn(a[0]); PrintLn('after')",
      std::string("Ошибка выполнения: индекс вне границ массива: 0 [строка 2, столбец 1]"_cp)},
     {"string_index", "var s: String; s := 'ab';\n s[3] := 'x'; PrintLn('after')",
