@@ -81,12 +81,14 @@ TEST(Limits, RandomTextGivesAnAnswerEveryTime) {
         RunOptions options;
         options.stepBudget = 10000;
         test::Outcome o = test::runScript(text, options);
-        if (!o.compiled)
+        if (!o.compiled) {
             EXPECT_EQ(o.status, RunStatus::NotRun) << text;
-        if (o.status == RunStatus::Completed)
+        }
+        if (o.status == RunStatus::Completed) {
             EXPECT_EQ(o.messages, "") << text;
-        else
+        } else {
             EXPECT_NE(o.messages, "") << text;
+        }
     }
 }
 
