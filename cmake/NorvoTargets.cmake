@@ -38,8 +38,12 @@ function(norvo_test name)
     norvo_target_settings(${name})
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy;NORVO_SOURCE_DIR=${PROJECT_SOURCE_DIR};NORVO_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+    # The discovered tests run through `env`, which gives them their
+    # environment: a list-valued ENVIRONMENT property does not survive the
+    # test discovery whole.
+    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
+        "env;QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy;NORVO_SOURCE_DIR=${PROJECT_SOURCE_DIR};NORVO_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
 endfunction()
 
 # norvo_fuzzer(name SOURCES... LIBS libs...) - one libFuzzer target; its stored

@@ -2,15 +2,13 @@
 // gives an error text, never a crash or an exit.
 #pragma once
 
+#include "platform/JpegDecoder.h"
+
 #include <QImage>
 #include <cstddef>
 #include <string>
 
 namespace platform {
-
-// Pictures larger than this are refused rather than decoded: a header can
-// claim up to 65,500 x 65,500 pixels, which would ask for gigabytes.
-inline constexpr long long kMaxJpegPixels = 64LL * 1024 * 1024;
 
 struct JpegResult {
     QImage image;      // null when the decode failed
