@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -158,6 +157,19 @@ private:
     }
 };
 
+// The random numbers of Random and RandomInt: SplitMix64, small and quick to
+// seed, since every run (every click) starts a generator of its own.
+struct SplitMix {
+    std::uint64_t state = 0;
+    void seed(std::uint64_t s) { state = s; }
+    std::uint64_t operator()() {
+        std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+};
+
 // The slots of one activation of a routine (or of the main program).
 struct Frame {
     Cell* n = nullptr;
@@ -191,7 +203,7 @@ struct Ctx {
     const RunOptions* options = nullptr;
     int callDepth = 0;
     std::uintptr_t stackBase = 0; // address of the run's first frame on the native stack
-    std::mt19937_64 rng;
+    SplitMix rng;
     std::string raised; // the message of the exception being handled
 
     // Counts one step (a loop turn or a call); every kStepsPerCheck steps it
