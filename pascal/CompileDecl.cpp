@@ -249,7 +249,6 @@ CompileOutput Compiler::run() {
 void Compiler::parseProgram() {
     Block& body = static_cast<Block&>(*code_->main.body);
     while (!at(Tok::End)) {
-        std::size_t start = p_;
         bool compound = at(Tok::KwBegin);
         try {
             if (parseDeclaration(body))
@@ -271,7 +270,6 @@ void Compiler::parseProgram() {
         if (p_ == before && !at(Tok::End) && !at(Tok::Semicolon))
             advance();
         accept(Tok::Semicolon);
-        (void)start;
     }
 }
 
@@ -365,7 +363,7 @@ void Compiler::parseConstSection() {
         Position vat = here();
         X v = parseExpr();
         if (declared)
-            v = coerce(std::move(v), declared, vat, "");
+            v = coerce(std::move(v), declared, vat);
         expect(Tok::Semicolon);
         if (v.type()->kind == Kind::Error)
             continue;
@@ -428,9 +426,9 @@ const TypeInfo* Compiler::parseArrayType(Position at) {
     std::vector<std::pair<std::int64_t, std::int64_t>> dims;
     do {
         Position bat = here();
-        X lo = coerce(parseExpr(), intType(), bat, "");
+        X lo = coerce(parseExpr(), intType(), bat);
         expect(Tok::DotDot);
-        X hi = coerce(parseExpr(), intType(), bat, "");
+        X hi = coerce(parseExpr(), intType(), bat);
         std::int64_t l = 0, h = 0;
         if (lo.type()->kind != Kind::Error && hi.type()->kind != Kind::Error) {
             if (!lo.constant || !hi.constant)

@@ -72,7 +72,7 @@ X Compiler::fold(X x, Position) {
     return out;
 }
 
-X Compiler::coerce(X x, const TypeInfo* to, Position at, std::string_view) {
+X Compiler::coerce(X x, const TypeInfo* to, Position at) {
     const TypeInfo* from = x.type();
     if (from->kind == Kind::Error || to->kind == Kind::Error)
         return errorX();
@@ -412,7 +412,7 @@ X Compiler::parseCallOf(const Symbol& sym, const std::string& name, Position at)
         }
         std::vector<ExprPtr> es;
         for (std::size_t i = 0; i < args.size(); ++i) {
-            X a = coerce(std::move(args[i]), typeOf(fn.params[i].type), at, "");
+            X a = coerce(std::move(args[i]), typeOf(fn.params[i].type), at);
             if (a.type()->kind == Kind::Error)
                 return errorX();
             es.push_back(std::move(a.e));
@@ -440,7 +440,7 @@ X Compiler::parseCallOf(const Symbol& sym, const std::string& name, Position at)
             }
             es.push_back(std::move(a.e));
         } else {
-            X a = coerce(std::move(args[i]), p.type, at, "");
+            X a = coerce(std::move(args[i]), p.type, at);
             if (a.type()->kind == Kind::Error)
                 return errorX();
             es.push_back(std::move(a.e));
@@ -566,7 +566,7 @@ X Compiler::parseSelectors(X base) {
         if (accept(Tok::LBracket)) {
             do {
                 Position iat = here();
-                X idx = coerce(parseExpr(), intType(), iat, "");
+                X idx = coerce(parseExpr(), intType(), iat);
                 const TypeInfo* t = base.type();
                 if (t->kind == Kind::Error || idx.type()->kind == Kind::Error) {
                     base = errorX();

@@ -101,7 +101,7 @@ StmtPtr Compiler::parseIf() {
     auto s = mk<IfStmt>(here());
     advance();
     Position cat = here();
-    s->cond = coerce(parseExpr(), boolType(), cat, "").e;
+    s->cond = coerce(parseExpr(), boolType(), cat).e;
     expect(Tok::KwThen);
     s->then = parseStatement();
     if (accept(Tok::KwElse))
@@ -113,7 +113,7 @@ StmtPtr Compiler::parseWhile() {
     auto s = mk<WhileStmt>(here());
     advance();
     Position cat = here();
-    s->cond = coerce(parseExpr(), boolType(), cat, "").e;
+    s->cond = coerce(parseExpr(), boolType(), cat).e;
     expect(Tok::KwDo);
     ++loops_;
     s->body = parseStatement();
@@ -129,7 +129,7 @@ StmtPtr Compiler::parseRepeat() {
     --loops_;
     expect(Tok::KwUntil);
     s->pos = here();
-    s->cond = coerce(parseExpr(), boolType(), s->pos, "").e;
+    s->cond = coerce(parseExpr(), boolType(), s->pos).e;
     return s;
 }
 
@@ -152,13 +152,13 @@ StmtPtr Compiler::parseFor() {
     }
     expect(Tok::Assign);
     Position fat = here();
-    s->from = coerce(parseExpr(), intType(), fat, "").e;
+    s->from = coerce(parseExpr(), intType(), fat).e;
     if (accept(Tok::KwDownto))
         s->down = true;
     else
         expect(Tok::KwTo);
     Position tat = here();
-    s->to = coerce(parseExpr(), intType(), tat, "").e;
+    s->to = coerce(parseExpr(), intType(), tat).e;
     expect(Tok::KwDo);
     ++loops_;
     s->body = parseStatement();
@@ -177,7 +177,7 @@ void Compiler::collectCaseLabels(CaseStmt::Branch& br, const TypeInfo* selType) 
         auto constOf = [&](X& x) -> bool {
             if (x.type()->kind == Kind::Error)
                 return false;
-            x = coerce(std::move(x), selType, lat, "");
+            x = coerce(std::move(x), selType, lat);
             if (x.type()->kind == Kind::Error)
                 return false;
             if (!x.constant) {
@@ -262,7 +262,6 @@ StmtPtr Compiler::parseTry() {
         bool first = true;
         while (atIdent("ON")) {
             advance();
-            Position vat = here();
             std::string var;
             if (peekTok().kind == Tok::Colon) {
                 var = expectIdent();
@@ -276,15 +275,17 @@ StmtPtr Compiler::parseTry() {
             expect(Tok::KwDo);
             if (!var.empty()) {
                 scopes_.push_back(Scope{{}, scope().level, routine()});
+                struct PopScope {
+                    std::vector<Scope>& scopes;
+                    ~PopScope() { scopes.pop_back(); }
+                } pop{scopes_};
                 Symbol sym = newVar(exceptionType_);
                 if (first) {
                     s->messageLevel = sym.level;
                     s->messageIndex = sym.index;
                 }
                 scope().names.emplace(asciiUpper(var), sym);
-                (void)vat;
                 StmtPtr h = parseStatement();
-                scopes_.pop_back();
                 if (first)
                     handlers->list.push_back(std::move(h));
             } else {
@@ -331,7 +332,7 @@ StmtPtr Compiler::parseRaise() {
     advance();
     expect(Tok::LParen);
     Position mat = here();
-    s->message = coerce(parseExpr(), strType(), mat, "").e;
+    s->message = coerce(parseExpr(), strType(), mat).e;
     expect(Tok::RParen);
     return s;
 }
@@ -344,7 +345,7 @@ StmtPtr Compiler::makeAssign(Position pos, X place, X value, Position valuePos) 
         error(pos, std::string("этому нельзя присвоить значение"_cp));
         return mk<EmptyStmt>(pos);
     }
-    value = coerce(std::move(value), t, valuePos.line ? valuePos : pos, "");
+    value = coerce(std::move(value), t, valuePos.line ? valuePos : pos);
     if (value.type()->kind == Kind::Error)
         return mk<EmptyStmt>(pos);
     switch (storageOf(t)) {
@@ -453,7 +454,7 @@ StmtPtr Compiler::parseSimpleStatement() {
                 error(pos, std::string("этому нельзя присвоить значение"_cp));
                 return mk<EmptyStmt>(pos);
             }
-            value = coerce(std::move(value), strType(), aat, "");
+            value = coerce(std::move(value), strType(), aat);
             auto s = mk<AssignStrChar>(pos);
             s->place = std::move(is->base);
             s->index = std::move(is->index);

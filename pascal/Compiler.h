@@ -202,7 +202,7 @@ private:
 public:
     // expressions (CompileExpr.cpp)
     X parseExpr();
-    X coerce(X x, const TypeInfo* to, Position at, std::string_view what);
+    X coerce(X x, const TypeInfo* to, Position at);
     X fold(X x, Position at);
 
 private:
