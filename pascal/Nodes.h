@@ -20,14 +20,16 @@ namespace pascal {
 class NodeArena {
 public:
     NodeArena() = default;
+    ~NodeArena();
     NodeArena(const NodeArena&) = delete;
     NodeArena& operator=(const NodeArena&) = delete;
     void* allocate(std::size_t size);
 
 private:
     static constexpr std::size_t kBlock = 64 * 1024;
-    std::vector<std::unique_ptr<std::byte[]>> blocks_;
-    std::size_t used_ = kBlock; // bytes used of the last block
+    std::vector<std::unique_ptr<std::byte[]>> blocks_; // kBlock bytes each
+    std::vector<std::unique_ptr<std::byte[]>> big_;    // one big node each
+    std::size_t used_ = kBlock;                        // bytes used of the last block
 };
 
 // The arena that new nodes go into: set while a program compiles. Nodes made
