@@ -10,13 +10,6 @@ namespace pascal {
 
 // --- Node memory ------------------------------------------------------------------
 
-namespace {
-// Each node is preceded by this header, which says where it came from.
-struct alignas(16) NodeHeader {
-    bool fromArena;
-};
-} // namespace
-
 // Blocks kept for the next compile, per thread: every click compiles its
 // script afresh, and warm memory spares the page faults of fresh memory.
 // 256 blocks are 16 MB: what a script of some ten thousand lines takes.
@@ -61,20 +54,18 @@ NodeArena*& currentArena() {
 }
 
 void* NodeMemory::operator new(std::size_t size) {
+    // Nodes are made while a program compiles, into its arena; any other
+    // (there are none today) goes to an arena that lives as long as the thread.
     NodeArena* arena = currentArena();
-    std::size_t total = size + sizeof(NodeHeader);
-    void* raw = arena ? arena->allocate(total) : ::operator new(total);
-    auto* h = new (raw) NodeHeader{arena != nullptr};
-    return h + 1;
+    if (!arena) {
+        thread_local NodeArena orphans;
+        arena = &orphans;
+    }
+    return arena->allocate(size);
 }
 
-void NodeMemory::operator delete(void* p) {
-    if (!p)
-        return;
-    auto* h = static_cast<NodeHeader*>(p) - 1;
-    if (!h->fromArena)
-        ::operator delete(h);
-}
+// The arena frees its nodes' memory all at once.
+void NodeMemory::operator delete(void*) {}
 
 // --- Values and the run state ---------------------------------------------------
 

@@ -32,8 +32,7 @@ private:
     std::size_t used_ = kBlock;                        // bytes used of the last block
 };
 
-// The arena that new nodes go into: set while a program compiles. Nodes made
-// without one come from the heap.
+// The arena that new nodes go into: set while a program compiles.
 NodeArena*& currentArena();
 
 struct NodeMemory {
