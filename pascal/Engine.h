@@ -77,8 +77,10 @@ struct Message {
 
 // Options of one run.
 struct RunOptions {
-    // Consulted every few thousand steps (and at least every few
-    // milliseconds of script work); returning true stops the run.
+    // Consulted every few thousand steps (loop turns, calls, and bulk string
+    // or array work counted in proportion), well under a millisecond of
+    // script work; returning true stops the run with RunStatus::Stopped.
+    // Time spent inside host callbacks is the host's own.
     std::function<bool()> cancelled;
     // Stop after this many steps (loop turns, calls, and bulk work counted in
     // proportion); 0 means no budget. Meant for fuzzing.
