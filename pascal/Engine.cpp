@@ -113,8 +113,22 @@ RunStatus Program::run(const RunOptions& options) {
     std::shared_ptr<CompiledCode> code = code_;
     auto ctx = std::make_unique<Ctx>();
     Ctx& c = *ctx;
+    // Runs nested through host callbacks (a countdown tick inside a dialog)
+    // share one native stack, so they share one stack budget: it is measured
+    // from the start of the outermost run on this thread.
+    thread_local std::uintptr_t outermostBase = 0;
     char base = 0;
-    c.stackBase = reinterpret_cast<std::uintptr_t>(&base);
+    const bool outermost = outermostBase == 0;
+    if (outermost)
+        outermostBase = reinterpret_cast<std::uintptr_t>(&base);
+    struct OutermostGuard {
+        bool active;
+        ~OutermostGuard() {
+            if (active)
+                outermostBase = 0;
+        }
+    } guard{outermost};
+    c.stackBase = outermostBase;
     c.options = &options;
     if (options.stepBudget > 0) {
         c.hasBudget = true;

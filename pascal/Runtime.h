@@ -24,8 +24,9 @@ inline constexpr std::int64_t kMaxArrayLength = 1 << 24;
 // Deepest chain of script routine calls; a deeper recursion is a run-time
 // error rather than a native stack overflow.
 inline constexpr int kMaxCallDepth = 4000;
-// Native stack one run may use below its start, checked at every script call
-// together with kMaxCallDepth (frames are bigger in sanitizer builds).
+// Native stack that runs may use below the start of the outermost run on the
+// thread (nested runs share it), checked at every script call together with
+// kMaxCallDepth (frames are bigger in sanitizer builds).
 inline constexpr std::size_t kMaxNativeStack = 3u << 20;
 // The cancellation callback is consulted once per this many steps; a step is
 // a loop turn or a call, a few nanoseconds each, so this is well under a

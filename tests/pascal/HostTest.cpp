@@ -174,6 +174,30 @@ TEST(HostReentrancy, NestedRunInsideCallbackLeavesOuterRunUnharmed) {
     EXPECT_EQ(depth, 0);
 }
 
+TEST(HostReentrancy, NestedRunsShareOneStackBudget) {
+    // Every run recurses deeply, then its callback starts another such run:
+    // each run alone stays within its limits, but the chain must end in a
+    // recursion error, not in a native stack overflow.
+    Engine engine;
+    int levels = 0;
+    bool deepestFailed = false;
+    const std::string dive =
+        "procedure R(n: Integer); begin if n > 0 then R(n - 1) else Dive end;\n"
+        "R(2000)";
+    std::function<void()> nest = [&] {
+        ++levels;
+        auto inner = engine.compile(dive);
+        ASSERT_FALSE(inner->hasErrors()) << inner->messagesText();
+        if (levels < 1000 && inner->run() == RunStatus::Failed)
+            deepestFailed = deepestFailed || inner->messagesText().find(
+                                                 std::string("рекурсия"_cp)) != std::string::npos;
+    };
+    engine.registerUnit("MyUnit", {{"Dive", {}, std::nullopt, [&](CallContext&) { nest(); }}});
+    nest();
+    EXPECT_TRUE(deepestFailed);
+    EXPECT_LT(levels, 1000);
+}
+
 TEST(Cancellation, StopsEndlessLoopsAndRecursion) {
     for (const char* text :
          {"while True do ;", "repeat until False",
