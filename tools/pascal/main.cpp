@@ -2,9 +2,10 @@
 // PrintLn and the message dialogs write to stdout, InputBox and the questions
 // read a line from stdin; compile errors go to stderr with exit status 1, a
 // run-time error with exit status 2.
+#include "model/Cp1251.h"
+#include "model/Errors.h"
 #include "pascal/DialogUnit.h"
 #include "pascal/Engine.h"
-#include "tools/pascal/Utf8.h"
 
 #include <cstdio>
 #include <cstring>
@@ -16,8 +17,20 @@
 
 namespace {
 
-using norvo_pascal::cp1251ToUtf8;
-using norvo_pascal::terminalToCp1251;
+std::string cp1251ToUtf8(std::string_view cp1251) {
+    return model::Cp1251ToUtf8(cp1251);
+}
+
+// A script or an answer typed in the terminal: UTF-8 text is converted; text
+// that is not UTF-8, or holds a character cp1251 has no byte for, is taken
+// as cp1251 bytes already.
+std::string terminalToCp1251(std::string_view text) {
+    try {
+        return model::Utf8ToCp1251(text);
+    } catch (const model::EncodingError&) {
+        return std::string(text);
+    }
+}
 
 class TerminalDialogs final : public pascal::DialogHost {
 public:
