@@ -23,6 +23,9 @@ QApplication& App() {
     static int argc = 1;
     static char name[] = "bench";
     static char* argv[] = {name, nullptr};
+    // The benchmark measures the player, not a desktop: headless unless told otherwise.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     static QApplication* app = new QApplication(argc, argv);
     return *app;
 }
