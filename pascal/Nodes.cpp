@@ -360,18 +360,7 @@ template <Op op> double FloatBin<op>::evalFloat(Ctx& c) {
 template <Op op> std::int64_t FloatCmp<op>::evalInt(Ctx& c) {
     double a = l->evalFloat(c);
     double b = r->evalFloat(c);
-    if constexpr (op == Op::Eq)
-        return a == b;
-    else if constexpr (op == Op::Ne)
-        return a != b;
-    else if constexpr (op == Op::Lt)
-        return a < b;
-    else if constexpr (op == Op::Le)
-        return a <= b;
-    else if constexpr (op == Op::Gt)
-        return a > b;
-    else
-        return a >= b;
+    return compareOp<op>(a, b);
 }
 
 template <Op op> std::int64_t StrCmp<op>::evalInt(Ctx& c) {

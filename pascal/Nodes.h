@@ -230,6 +230,22 @@ enum class Op : std::uint8_t {
     Ge
 };
 
+// The comparison operators, for integers and floats alike.
+template <Op op, typename T> inline bool compareOp(T a, T b) {
+    if constexpr (op == Op::Eq)
+        return a == b;
+    else if constexpr (op == Op::Ne)
+        return a != b;
+    else if constexpr (op == Op::Lt)
+        return a < b;
+    else if constexpr (op == Op::Le)
+        return a <= b;
+    else if constexpr (op == Op::Gt)
+        return a > b;
+    else
+        return a >= b;
+}
+
 // Integer (and Boolean) operators; division by zero is a run-time error.
 template <Op op> inline std::int64_t intOp(std::int64_t a, std::int64_t b) {
     if constexpr (op == Op::Add)
@@ -254,18 +270,8 @@ template <Op op> inline std::int64_t intOp(std::int64_t a, std::int64_t b) {
         return static_cast<std::int64_t>(static_cast<std::uint64_t>(a) << (b & 63));
     else if constexpr (op == Op::Shr)
         return static_cast<std::int64_t>(static_cast<std::uint64_t>(a) >> (b & 63));
-    else if constexpr (op == Op::Eq)
-        return a == b;
-    else if constexpr (op == Op::Ne)
-        return a != b;
-    else if constexpr (op == Op::Lt)
-        return a < b;
-    else if constexpr (op == Op::Le)
-        return a <= b;
-    else if constexpr (op == Op::Gt)
-        return a > b;
     else
-        return a >= b;
+        return compareOp<op>(a, b);
 }
 
 // How an operand of an integer operator is read: through its node, or, for
