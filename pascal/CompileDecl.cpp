@@ -310,14 +310,19 @@ bool Compiler::parseDeclaration(Block& into) {
     }
 }
 
+std::vector<std::pair<std::string, Position>> Compiler::parseNameList() {
+    std::vector<std::pair<std::string, Position>> names;
+    do {
+        Position at = here();
+        names.emplace_back(expectIdent(), at);
+    } while (accept(Tok::Comma));
+    expect(Tok::Colon);
+    return names;
+}
+
 void Compiler::parseVarSection(Block& into) {
     do {
-        std::vector<std::pair<std::string, Position>> names;
-        do {
-            Position at = here();
-            names.emplace_back(expectIdent(), at);
-        } while (accept(Tok::Comma));
-        expect(Tok::Colon);
+        const std::vector<std::pair<std::string, Position>> names = parseNameList();
         const TypeInfo* t = parseType();
         std::vector<X> places;
         for (auto& [name, at] : names) {
@@ -476,12 +481,7 @@ const TypeInfo* Compiler::parseRecordType() {
     t->name = "record";
     t->cells = 0;
     while (at(Tok::Ident)) {
-        std::vector<std::pair<std::string, Position>> names;
-        do {
-            Position at = here();
-            names.emplace_back(expectIdent(), at);
-        } while (accept(Tok::Comma));
-        expect(Tok::Colon);
+        const std::vector<std::pair<std::string, Position>> names = parseNameList();
         const TypeInfo* ft = parseType();
         for (auto& [name, at] : names) {
             std::string up = asciiUpper(name);

@@ -179,6 +179,8 @@ private:
     void parseTypeSection();
     void parseRoutine(bool isFunction);
     const TypeInfo* parseType();
+    // "a, b, c :" of a variable section or a record: the names with their places.
+    std::vector<std::pair<std::string, Position>> parseNameList();
     const TypeInfo* parseArrayType(Position at);
     const TypeInfo* parseRecordType();
     TypeInfo* newType();
