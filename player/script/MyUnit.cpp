@@ -10,8 +10,10 @@
 #include "player/script/PlayerHost.h"
 #include "player/script/Random.h"
 #include "player/script/Selectors.h"
+#include "scriptapi/ScriptFunctions.h"
 
 #include <limits>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -20,8 +22,6 @@ namespace player::script {
 namespace {
 
 using pascal::CallContext;
-using pascal::HostFunction;
-using pascal::Type;
 
 // A run-time error of the script: a value outside the signed 32-bit range.
 [[noreturn]] void RangeError(std::int64_t value) {
@@ -38,15 +38,6 @@ std::int32_t CheckedInt32(std::int64_t value) {
 
 std::int32_t Int32Arg(const CallContext& call, std::string_view name) {
     return CheckedInt32(call.getInteger(name));
-}
-
-HostFunction Procedure(std::string name, std::vector<pascal::HostParam> params,
-                       std::function<void(CallContext&)> callback) {
-    return {std::move(name), std::move(params), std::nullopt, std::move(callback)};
-}
-
-HostFunction Function(std::string name, Type result, std::function<void(CallContext&)> callback) {
-    return {std::move(name), {}, result, std::move(callback)};
 }
 
 // plus_p and minus_p: the exact sum or difference, stored only if it fits.
@@ -107,68 +98,47 @@ void RestrictAction(PlayerHost& host, const CallContext& call) {
 } // namespace
 
 void RegisterMyUnit(pascal::Engine& engine, PlayerHost& host) {
-    const pascal::HostParam param{"param", Type::String};
-    const pascal::HostParam p{"p", Type::String};
-    const pascal::HostParam number{"number", Type::Integer};
-    const pascal::HostParam caption{"caption", Type::String};
-    const pascal::HostParam question{"question", Type::String};
     PlayerHost* h = &host;
-
-    std::vector<HostFunction> unit;
-    unit.push_back(Procedure("goto", {{"location", Type::Integer}}, [h](CallContext& call) {
-        h->GotoLocation(Int32Arg(call, "location"));
-    }));
-    unit.push_back(Procedure("Params", {param, {"name", Type::String}}, [h](CallContext& call) {
+    std::map<std::string, scriptapi::ScriptBody> unit;
+    unit["goto"] = [h](CallContext& call) { h->GotoLocation(Int32Arg(call, "location")); };
+    unit["Params"] = [h](CallContext& call) {
         const int n = SelectorIndex(call.getString("param"), kNameSelector);
         if (n != 0)
             h->RuntimeState().QuestParams.Names[n] = call.getString("name");
-    }));
-    unit.push_back(Procedure("p", {p, number}, [h](CallContext& call) {
+    };
+    unit["p"] = [h](CallContext& call) {
         const int n = SelectorIndex(call.getString("p"), kValueSelector);
         if (n != 0)
             h->RuntimeState().QuestParams.Values[n] = Int32Arg(call, "number");
-    }));
-    unit.push_back(Procedure("InputParam", {param, caption, question},
-                             [h](CallContext& call) { InputName(*h, call); }));
-    unit.push_back(Procedure("InputP", {{"P", Type::String}, caption, question},
-                             [h](CallContext& call) { InputValue(*h, call); }));
-    unit.push_back(Procedure("FormName", {{"Name", Type::String}},
-                             [h](CallContext& call) { h->SetCaption(call.getString("Name")); }));
-    unit.push_back(Procedure("restart", {}, [h](CallContext&) { h->Restart(); }));
-    unit.push_back(
-        Procedure("TakeParam", {param}, [h](CallContext& call) { SetHeld(*h, call, true); }));
-    unit.push_back(
-        Procedure("LoseParam", {param}, [h](CallContext& call) { SetHeld(*h, call, false); }));
-    unit.push_back(Procedure("action", {{"action", Type::String}, param},
-                             [h](CallContext& call) { RestrictAction(*h, call); }));
-    unit.push_back(Procedure("Close", {}, [h](CallContext&) { h->CloseWindow(); }));
-    unit.push_back(
-        Procedure("plus_p", {p, number}, [h](CallContext& call) { AddToValue(*h, call, false); }));
-    unit.push_back(
-        Procedure("minus_p", {p, number}, [h](CallContext& call) { AddToValue(*h, call, true); }));
-    for (int n = 1; n <= 6; ++n)
-        unit.push_back(
-            Function("_p" + std::to_string(n) + "_", Type::Integer, [h, n](CallContext& call) {
-                call.setInteger("result", h->RuntimeState().QuestParams.Values[n]);
-            }));
-    HostFunction rand = Function("rand", Type::Integer, [](CallContext& call) {
+    };
+    unit["InputParam"] = [h](CallContext& call) { InputName(*h, call); };
+    unit["InputP"] = [h](CallContext& call) { InputValue(*h, call); };
+    unit["FormName"] = [h](CallContext& call) { h->SetCaption(call.getString("Name")); };
+    unit["restart"] = [h](CallContext&) { h->Restart(); };
+    unit["TakeParam"] = [h](CallContext& call) { SetHeld(*h, call, true); };
+    unit["LoseParam"] = [h](CallContext& call) { SetHeld(*h, call, false); };
+    unit["action"] = [h](CallContext& call) { RestrictAction(*h, call); };
+    unit["Close"] = [h](CallContext&) { h->CloseWindow(); };
+    unit["plus_p"] = [h](CallContext& call) { AddToValue(*h, call, false); };
+    unit["minus_p"] = [h](CallContext& call) { AddToValue(*h, call, true); };
+    for (int n = 1; n <= 6; ++n) {
+        unit["_p" + std::to_string(n) + "_"] = [h, n](CallContext& call) {
+            call.setInteger("result", h->RuntimeState().QuestParams.Values[n]);
+        };
+        unit["_param" + std::to_string(n) + "_"] = [h, n](CallContext& call) {
+            call.setString("result", h->RuntimeState().QuestParams.Names[n]);
+        };
+    }
+    unit["rand"] = [](CallContext& call) {
         call.setInteger("result", Rand(Int32Arg(call, "number")));
-    });
-    rand.params = {number};
-    unit.push_back(std::move(rand));
-    for (int n = 1; n <= 6; ++n)
-        unit.push_back(
-            Function("_param" + std::to_string(n) + "_", Type::String, [h, n](CallContext& call) {
-                call.setString("result", h->RuntimeState().QuestParams.Names[n]);
-            }));
-    unit.push_back(Procedure("AddText", {{"text", Type::String}},
-                             [h](CallContext& call) { h->AddText(call.getString("text")); }));
-    unit.push_back(Procedure("hint", {param, {"hint", Type::String}}, [h](CallContext& call) {
+    };
+    unit["AddText"] = [h](CallContext& call) { h->AddText(call.getString("text")); };
+    unit["hint"] = [h](CallContext& call) {
         const int n = SelectorIndex(call.getString("param"), kNameSelector);
         if (n != 0)
             h->SetInventoryHint(n, call.getString("hint"));
-    }));
-    engine.registerUnit(kMyUnitName, std::move(unit));
+    };
+    scriptapi::RegisterMyUnit(engine, std::move(unit));
 }
 
 } // namespace player::script

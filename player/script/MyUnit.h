@@ -9,10 +9,8 @@ namespace player::script {
 
 class PlayerHost;
 
-// The unit's name as scripts see it.
-inline constexpr const char* kMyUnitName = "MyUnit";
-
-// Registers MyUnit on the engine; host must outlive every run.
+// Registers MyUnit on the engine with the player's bodies for its
+// functions; host must outlive every run.
 void RegisterMyUnit(pascal::Engine& engine, PlayerHost& host);
 
 } // namespace player::script
