@@ -1,0 +1,32 @@
+// The shared look of the editor's windows.
+#include "editor/Look.h"
+
+#include <QScreen>
+#include <QWidget>
+
+namespace editor {
+
+QFont WindowFont() {
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(8);
+    return font;
+}
+
+void MakeFixedWindow(QWidget& window, int width, int height, bool minimizeBox) {
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                            Qt::MSWindowsFixedSizeDialogHint;
+    if (minimizeBox)
+        flags |= Qt::WindowMinimizeButtonHint;
+    window.setWindowFlags(flags);
+    window.setFixedSize(width, height);
+    window.setFont(WindowFont());
+}
+
+void CentreOnScreen(QWidget& window) {
+    if (const QScreen* screen = window.screen())
+        window.move(screen->availableGeometry().center() - window.rect().center());
+}
+
+} // namespace editor

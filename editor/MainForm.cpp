@@ -1,0 +1,820 @@
+// The editor's main window: layout, location editing, the document commands,
+// the builder, and the commands that check and play the quest.
+#include "editor/MainForm.h"
+
+#include "editor/AuthorForm.h"
+#include "editor/CodeEditor.h"
+#include "editor/LocationList.h"
+#include "editor/Look.h"
+#include "editor/LostContentText.h"
+#include "editor/ParamForm.h"
+#include "editor/QuestFolders.h"
+#include "editor/ScriptCheck.h"
+#include "editor/StandAloneBuild.h"
+#include "model/Convert.h"
+#include "model/Errors.h"
+#include "model/LostContent.h"
+#include "model/QuestFile.h"
+#include "platform/ErrorReport.h"
+#include "platform/Text.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTemporaryDir>
+#include <QStyle>
+#include <QToolButton>
+#include <filesystem>
+#include <limits>
+#include <unistd.h>
+
+namespace editor {
+namespace {
+
+using platform::FromQString;
+using platform::MessageKind;
+using platform::ToQString;
+
+constexpr const char* kStartCaption = "Norvo Creator v.0.7beta";
+constexpr const char* kCaptionTail = " - Norvo Creator";
+constexpr const char* kNewQuestName = "New";
+constexpr const char* kBuiltQuestName = "Quest1";
+constexpr const char* kHelpFile = "readme.html";
+constexpr const char* kEngineProgram = "norvo-engine";
+// The quest file Play writes and starts the player on, in its own folder.
+constexpr const char* kPlayQuestFile = "play.nvx";
+// The actions' rows are this far apart.
+constexpr int kActionStep = 40;
+// The picture buttons' size.
+constexpr int kPictureSize = 33;
+
+const QColor kRed(255, 0, 0);
+
+// Quest texts break lines with CR LF; the text boxes with LF.
+QString BoxText(const std::string& text) {
+    QString out = ToQString(text);
+    out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    out.replace(QChar('\r'), QChar('\n'));
+    return out;
+}
+
+std::string FromBox(QString text) {
+    text.replace(QChar('\n'), QStringLiteral("\r\n"));
+    return FromQString(text);
+}
+
+std::string PathText(const std::string& path) {
+    return model::Utf8ToCp1251Lossy(path);
+}
+
+QString FileNameOf(const std::string& path) {
+    return QFileInfo(QFile::decodeName(path.c_str())).fileName();
+}
+
+QPushButton* AddButton(QWidget* parent, const std::string& caption, int x, int y, int w, int h) {
+    auto* button = new QPushButton(ToQString(caption), parent);
+    button->setGeometry(x, y, w, h);
+    return button;
+}
+
+QLabel* AddLabel(QWidget* parent, const std::string& text, int x, int y) {
+    auto* label = new QLabel(ToQString(text), parent);
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+void SetBold(QWidget* widget, int pixelSize = 0) {
+    QFont font = widget->font();
+    font.setBold(true);
+    if (pixelSize > 0)
+        font.setPixelSize(pixelSize);
+    widget->setFont(font);
+}
+
+} // namespace
+
+// --- Building the window -------------------------------------------------------
+
+TForm1::TForm1(const EditorServices& services) : services_(services) {
+    BuildControls();
+    BuildMenu();
+    fParam = new TfParam(State.QuestParams, *this, services_.dialogs);
+    connect(fParam, &TfParam::Stored, this, [this] { MarkModified(); });
+    Form2 = new TForm2(*this);
+    FormCreate();
+}
+
+TForm1::~TForm1() {
+    // The children go after this body: they must not call back into a
+    // window that is half gone.
+    MemoCode->disconnect(this);
+    for (int n = 1; n <= 6; ++n)
+        CaptionBox(n)->removeEventFilter(this);
+    delete fParam;
+    delete Form2;
+}
+
+void TForm1::BuildControls() {
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFont(WindowFont());
+    auto* client = new QWidget(this);
+    client->setFixedSize(kMainFormWidth, kMainFormHeight);
+    setCentralWidget(client);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    GroupBox1 = new QGroupBox(ToQString(Ru("Список всех локаций")), client);
+    GroupBox1->setGeometry(8, 0, 305, 161);
+    ListBox = new QListView(GroupBox1);
+    ListBox->setGeometry(8, 16, 289, 97);
+    ListBox->setUniformItemSizes(true);
+    ListBox->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListModel = new LocationListModel(this);
+    ListBox->setModel(ListModel);
+    connect(ListBox->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid() && current.row() + 1 != lblLocTag_)
+                    ListBoxClick();
+            });
+    btnLeft = AddButton(GroupBox1, "<", 8, 120, 33, 25);
+    btnRight = AddButton(GroupBox1, ">", 48, 120, 33, 25);
+    btnDelLoc = AddButton(GroupBox1, Ru("Удалить"), 112, 120, 89, 25);
+    btnDelLoc->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
+    btnAddLoc = AddButton(GroupBox1, Ru("Добавить"), 208, 120, 89, 25);
+    btnAddLoc->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
+    connect(btnLeft, &QPushButton::clicked, this, [this] { btnLeftClick(); });
+    connect(btnRight, &QPushButton::clicked, this, [this] { btnRightClick(); });
+    connect(btnDelLoc, &QPushButton::clicked, this, [this] { btnDelLocClick(); });
+    connect(btnAddLoc, &QPushButton::clicked, this, [this] { btnAddLocClick(); });
+
+    GroupBox2 = new QGroupBox(ToQString(Ru("Описание локации")), client);
+    GroupBox2->setGeometry(328, 0, 337, 161);
+    Memo = new QPlainTextEdit(GroupBox2);
+    Memo->setGeometry(16, 16, 305, 137);
+    Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo->setTabChangesFocus(true);
+
+    const auto picture = [this](QWidget* panel, QStyle::StandardPixmap icon, const char* tip,
+                                int y, void (TForm1::*handler)()) {
+        auto* button = new QToolButton(panel);
+        button->setGeometry(8, y, kPictureSize, kPictureSize);
+        button->setIcon(style()->standardIcon(icon));
+        button->setIconSize(QSize(24, 24));
+        button->setAutoRaise(true);
+        button->setCursor(Qt::PointingHandCursor);
+        button->setToolTip(ToQString(Ru(tip)));
+        button->setFocusPolicy(Qt::NoFocus);
+        connect(button, &QToolButton::clicked, this, [this, handler] { (this->*handler)(); });
+        return button;
+    };
+    Panel2 = new QFrame(client);
+    Panel2->setFrameShape(QFrame::StyledPanel);
+    Panel2->setGeometry(680, 8, 49, 153);
+    Image2 = picture(Panel2, QStyle::SP_MediaPlay, "Скомпилировать и Запустить квест", 8,
+                     &TForm1::Image2Click);
+    Image1 = picture(Panel2, QStyle::SP_FileDialogDetailedView, "Параметры", 48,
+                     &TForm1::Image1Click);
+    Image3 = picture(Panel2, QStyle::SP_DialogCloseButton, "Выход", 112, &TForm1::Image3Click);
+    Panel1 = new QFrame(client);
+    Panel1->setFrameShape(QFrame::StyledPanel);
+    Panel1->setGeometry(736, 8, 49, 153);
+    imgExit = picture(Panel1, QStyle::SP_FileIcon, "Новый квест", 8, &TForm1::imgExitClick);
+    imgSave = picture(Panel1, QStyle::SP_DialogSaveButton, "Сохранить квест", 72,
+                      &TForm1::imgSaveClick);
+    imgLoad = picture(Panel1, QStyle::SP_DialogOpenButton, "Загрузить квест", 112,
+                      &TForm1::imgLodClick);
+
+    lblLoc = AddLabel(client, Ru("ЛОКАЦИЯ № 1 / 1"), 8, 168);
+    SetBold(lblLoc);
+    QPalette red = lblLoc->palette();
+    red.setColor(QPalette::WindowText, kRed);
+    lblLoc->setPalette(red);
+    lblLoc->adjustSize();
+
+    MainBox = new QScrollArea(client);
+    MainBox->setGeometry(8, 192, 777, 265);
+    MainBox->setFrameShape(QFrame::NoFrame);
+    MainBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    MainBox->setWidgetResizable(true);
+    auto* actions = new QWidget;
+    MainBox->setWidget(actions);
+    for (int i = 1; i <= 6; ++i) {
+        const int y = kActionStep * (i - 1);
+        ActionLabels[i - 1] = AddLabel(actions, Ru("Действие ") + model::IntToStr(i) + ":", 8, 8 + y);
+        auto* box = new QLineEdit(actions);
+        box->setGeometry(8, 24 + y, 369, 19);
+        box->setObjectName(QStringLiteral("A%1").arg(i));
+        box->installEventFilter(this);
+        (i == 1 ? A1 : i == 2 ? A2 : i == 3 ? A3 : i == 4 ? A4 : i == 5 ? A5 : A6) = box;
+    }
+    lblCode = AddLabel(actions, Ru("Код для действия"), 392, 0);
+    MemoCode = new CodeEditor(actions);
+    MemoCode->setGeometry(392, 16, 377, 241);
+    connect(MemoCode, &CodeEditor::FocusLost, this, [this] { MemoCodeExit(); });
+
+    // Just below the client area: never seen, but reached with the keyboard.
+    btnSaveLoc = AddButton(client, Ru("Сохранить локацию"), 8, 464, 777, 25);
+    SetBold(btnSaveLoc, 13);
+    connect(btnSaveLoc, &QPushButton::clicked, this, [this] { Run([this] { btnSaveLocClick(); }); });
+
+    Panel3 = new QFrame(client);
+    Panel3->setFrameShape(QFrame::StyledPanel);
+    Panel3->setAutoFillBackground(true);
+    Panel3->setGeometry(184, 192, 401, 105);
+    QLabel* wait = AddLabel(Panel3, Ru("Процесс компиляции... ждите..."), 96, 8);
+    SetBold(wait);
+    wait->adjustSize();
+    PBar = new QProgressBar(Panel3);
+    PBar->setGeometry(8, 48, 385, 33);
+    Panel3->hide();
+    Panel3->raise();
+
+    QWidget* order[] = {ListBox, btnLeft, btnRight, btnDelLoc, btnAddLoc, Memo, A1, A2, A3, A4, A5,
+                        A6, MemoCode, btnSaveLoc};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    GroupBox1->setEnabled(false);
+    Memo->setEnabled(false);
+    MainBox->setEnabled(false);
+    imgSave->setEnabled(false);
+    btnSaveLoc->setEnabled(false);
+}
+
+void TForm1::BuildMenu() {
+    const auto item = [this](QMenu* menu, const char* caption, QKeySequence keys,
+                             void (TForm1::*handler)(), QStyle::StandardPixmap icon = QStyle::SP_CustomBase) {
+        QAction* action = menu->addAction(ToQString(Ru(caption)));
+        action->setShortcut(keys);
+        if (icon != QStyle::SP_CustomBase)
+            action->setIcon(style()->standardIcon(icon));
+        connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+        return action;
+    };
+    QMenu* file = menuBar()->addMenu(ToQString(Ru("Файл")));
+    N2 = item(file, "Новый", QKeySequence(Qt::CTRL | Qt::Key_N), &TForm1::N2Click, QStyle::SP_FileIcon);
+    N5 = item(file, "Открыть", QKeySequence(Qt::CTRL | Qt::Key_O), &TForm1::N5Click,
+              QStyle::SP_DialogOpenButton);
+    file->addSeparator();
+    N4 = item(file, "Сохранить", QKeySequence(Qt::CTRL | Qt::Key_S), &TForm1::N4Click,
+              QStyle::SP_DialogSaveButton);
+    N15 = item(file, "Сохранить как...", QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_S),
+               &TForm1::N15Click);
+    file->addSeparator();
+    N7 = item(file, "Выход", QKeySequence(Qt::CTRL | Qt::Key_E), &TForm1::N7Click);
+
+    QMenu* quest = menuBar()->addMenu(ToQString(Ru("Квест")));
+    N9 = item(quest, "Компилировать", QKeySequence(Qt::Key_F7), &TForm1::N9Click);
+    N16 = item(quest, "Скомпилировать и Запустить", QKeySequence(Qt::Key_F5), &TForm1::N16Click,
+               QStyle::SP_MediaPlay);
+    quest->addSeparator();
+    N12 = item(quest, "Параметры", QKeySequence(Qt::CTRL | Qt::Key_P), &TForm1::N12Click);
+    quest->addSeparator();
+    mnuCheckScripts = item(quest, "Проверить сценарии", QKeySequence(Qt::Key_F8),
+                           &TForm1::mnuCheckScriptsClick);
+    mnuPlay = item(quest, "Играть", QKeySequence(Qt::Key_F9), &TForm1::mnuPlayClick);
+
+    QMenu* help = menuBar()->addMenu(ToQString(Ru("Помощь")));
+    N13 = item(help, "Авторы", QKeySequence(Qt::CTRL | Qt::Key_A), &TForm1::N13Click);
+    N14 = item(help, "Справка", QKeySequence(Qt::Key_F1), &TForm1::N14Click,
+               QStyle::SP_DialogHelpButton);
+}
+
+QLineEdit* TForm1::CaptionBox(int n) const {
+    const std::array<QLineEdit*, 6> boxes{A1, A2, A3, A4, A5, A6};
+    return boxes.at(static_cast<std::size_t>(n - 1));
+}
+
+void TForm1::FormCreate() {
+    State.ProgramDir = services_.executablePath.empty()
+                           ? std::string(QFile::encodeName(QDir::currentPath()).constData()) + '/'
+                           : FolderOf(services_.executablePath);
+    State.QuestFileName.clear();
+    UpdateCaption();
+}
+
+void TForm1::Run(const std::function<void()>& command) {
+    platform::RunReported(services_.dialogs, command);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    for (int n = 1; n <= 6; ++n) {
+        if (watched != CaptionBox(n))
+            continue;
+        if (event->type() == QEvent::FocusOut)
+            CaptionExit(n);
+        else if (event->type() == QEvent::MouseButtonPress)
+            ActionClick(n);
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// --- The shown location --------------------------------------------------------
+
+void TForm1::ShowLocationFields() {
+    const int n = lblLocTag_;
+    if (n < 1 || n > State.LocationCount)
+        return;
+    const model::TQuest& location = State.Quests[static_cast<std::size_t>(n)];
+    Memo->clear();
+    MemoCode->Clear();
+    Memo->setPlainText(BoxText(location.Description));
+    Memo->document()->setModified(false);
+    for (int i = 1; i <= 6; ++i) {
+        CaptionBox(i)->setText(ToQString(location.Caption(i)));
+        CaptionBox(i)->setModified(false);
+    }
+    if (State.CurrentAction >= 1 && State.CurrentAction <= 6)
+        MemoCode->SetText(location.Code(State.CurrentAction));
+    MemoCode->SetModified(false);
+    lblLoc->setText(ToQString(Ru("ЛОКАЦИЯ № ") + model::IntToStr(n) + " / " +
+                              model::IntToStr(State.LocationCount)));
+    lblLoc->adjustSize();
+    ListBox->setCurrentIndex(ListModel->index(n - 1));
+}
+
+void TForm1::btnSaveLocClick() {
+    const int n = lblLocTag_;
+    if (!State.HasQuest || n < 1 || n > State.LocationCount)
+        return; // no quest yet: nothing to write into
+    model::TQuest& location = State.Quests[static_cast<std::size_t>(n)];
+    // A box the author has not touched keeps its bytes exactly as read.
+    const auto store = [this](std::string& field, std::string value) {
+        if (field != value) {
+            field = std::move(value);
+            MarkModified();
+        }
+    };
+    if (Memo->document()->isModified()) {
+        store(location.Description, FromBox(Memo->toPlainText()));
+        Memo->document()->setModified(false);
+    }
+    for (int i = 1; i <= 6; ++i) {
+        QLineEdit* box = CaptionBox(i);
+        if (box->isModified()) {
+            store(location.Caption(i), FromQString(box->text()));
+            box->setModified(false);
+        }
+    }
+}
+
+void TForm1::MemoCodeExit() {
+    const int n = lblLocTag_;
+    if (!State.HasQuest || n < 1 || n > State.LocationCount)
+        return;
+    if (State.CurrentAction < 1 || State.CurrentAction > 6 || !MemoCode->IsModified())
+        return; // code typed before any action was chosen is never stored
+    std::string& code = State.Quests[static_cast<std::size_t>(n)].Code(State.CurrentAction);
+    std::string text = MemoCode->Text();
+    if (code != text) {
+        code = std::move(text);
+        MarkModified();
+    }
+    MemoCode->SetModified(false);
+}
+
+void TForm1::CommitAll() {
+    btnSaveLocClick();
+    MemoCodeExit();
+}
+
+void TForm1::CaptionExit(int) {
+    Run([this] { btnSaveLocClick(); });
+}
+void TForm1::A1Exit() { CaptionExit(1); }
+void TForm1::A2Exit() { CaptionExit(2); }
+void TForm1::A3Exit() { CaptionExit(3); }
+void TForm1::A4Exit() { CaptionExit(4); }
+void TForm1::A5Exit() { CaptionExit(5); }
+void TForm1::A6Exit() { CaptionExit(6); }
+
+void TForm1::ActionClick(int i) {
+    Run([this, i] {
+        const int n = lblLocTag_;
+        if (!State.HasQuest || n < 1 || n > State.LocationCount)
+            return;
+        State.CurrentAction = i;
+        MemoCode->Clear();
+        MemoCode->SetText(State.Quests[static_cast<std::size_t>(n)].Code(i));
+        MemoCode->SetModified(false);
+        lblCode->setText(ToQString(Ru("Код для действия ") + model::IntToStr(i)));
+        lblCode->adjustSize();
+    });
+}
+void TForm1::A1Click() { ActionClick(1); }
+void TForm1::A2Click() { ActionClick(2); }
+void TForm1::A3Click() { ActionClick(3); }
+void TForm1::A4Click() { ActionClick(4); }
+void TForm1::A5Click() { ActionClick(5); }
+void TForm1::A6Click() { ActionClick(6); }
+
+void TForm1::btnLeftClick() {
+    Run([this] {
+        btnSaveLocClick();
+        if (lblLocTag_ > 1) {
+            --lblLocTag_;
+            ShowLocationFields();
+        }
+    });
+}
+
+void TForm1::btnRightClick() {
+    Run([this] {
+        btnSaveLocClick();
+        if (lblLocTag_ < State.LocationCount) {
+            ++lblLocTag_;
+            ShowLocationFields();
+        }
+    });
+}
+
+void TForm1::ListBoxClick() {
+    Run([this] {
+        const QModelIndex selected = ListBox->currentIndex();
+        if (!State.HasQuest || !selected.isValid())
+            return;
+        btnSaveLocClick();
+        lblLocTag_ = selected.row() + 1;
+        ShowLocationFields();
+    });
+}
+
+void TForm1::btnAddLocClick() {
+    Run([this] {
+        if (!State.HasQuest)
+            return;
+        btnSaveLocClick();
+        if (State.LocationCount == std::numeric_limits<std::int32_t>::max())
+            throw model::InOutError(Ru("Больше локаций в квесте быть не может."));
+        ++State.LocationCount;
+        State.Quests.resize(static_cast<std::size_t>(State.LocationCount) + 1);
+        ListModel->Append();
+        MarkModified();
+        ShowLocationFields();
+    });
+}
+
+void TForm1::btnDelLocClick() {
+    Run([this] {
+        if (!State.HasQuest)
+            return;
+        btnSaveLocClick();
+        if (State.LocationCount < 2)
+            return;
+        --State.LocationCount;
+        State.Quests.resize(static_cast<std::size_t>(State.LocationCount) + 1);
+        ListModel->RemoveLast();
+        lblLocTag_ = State.LocationCount;
+        MarkModified();
+        ShowLocationFields();
+    });
+}
+
+void TForm1::EnableLocationControls() {
+    btnSaveLoc->setEnabled(true);
+    btnSaveLoc->repaint();
+    GroupBox1->setEnabled(true);
+    imgSave->setEnabled(true);
+    Memo->setEnabled(true);
+    MainBox->setEnabled(true);
+}
+
+void TForm1::UpdateCaption() {
+    if (!State.HasQuest) {
+        setWindowTitle(QString::fromUtf8(kStartCaption));
+        return;
+    }
+    setWindowTitle(QLatin1Char('[') + captionName_ + QLatin1Char(']') +
+                   (State.Modified ? QStringLiteral("*") : QString()) +
+                   QString::fromUtf8(kCaptionTail));
+}
+
+void TForm1::MarkModified() {
+    if (State.Modified || !State.HasQuest)
+        return;
+    State.Modified = true;
+    UpdateCaption();
+}
+
+void TForm1::ShowQuest(const QString& captionName) {
+    ListModel->SetCount(State.LocationCount);
+    lblLocTag_ = 1;
+    captionName_ = captionName;
+    State.HasQuest = true;
+    State.Modified = false;
+    ShowLocationFields();
+    EnableLocationControls();
+    UpdateCaption();
+}
+
+// --- The document commands -----------------------------------------------------
+
+bool TForm1::RequireQuest() {
+    if (State.HasQuest)
+        return true;
+    services_.dialogs.Message(MessageKind::Plain,
+                              Ru("Сначала создайте новый квест или откройте существующий."));
+    return false;
+}
+
+bool TForm1::MayDropQuest() {
+    if (!State.HasQuest)
+        return true;
+    CommitAll();
+    if (!State.Modified)
+        return true;
+    switch (services_.documentDialogs.YesNoCancel(
+        Ru("В квесте есть несохраненные изменения. Сохранить их?"))) {
+    case platform::Answer::Yes:
+        return State.QuestFileName.empty() ? SaveQuestAs() : SaveQuest();
+    case platform::Answer::No:
+        return true;
+    case platform::Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
+bool TForm1::AskAboutLostContent(model::StoredForm form, const char* question) {
+    const std::string text =
+        LostContentQuestion(model::FindLostContent(State), form, Ru(question));
+    return text.empty() || services_.dialogs.Question(platform::QuestionKind::YesNo, text);
+}
+
+bool TForm1::AskAboutScriptErrors(const char* question) {
+    if (CheckQuestScripts(State).empty())
+        return true;
+    return services_.dialogs.Question(platform::QuestionKind::YesNo, Ru(question));
+}
+
+bool TForm1::NewQuest() {
+    if (!MayDropQuest())
+        return false;
+    static_cast<model::QuestDocument&>(State) = model::NewQuestDocument();
+    State.QuestFileName.clear();
+    ShowQuest(QString::fromUtf8(kNewQuestName));
+    return true;
+}
+
+bool TForm1::OpenQuest() {
+    if (!MayDropQuest())
+        return false;
+    const platform::FileDialogRequest request{
+        DialogFolder(State.ProgramDir, kQuestsFolder) + kNewQuestName,
+        Ru("Файлы квестов (*.nvx)"), "nvx"};
+    const auto path = services_.documentDialogs.OpenFileName(request);
+    if (!path) {
+        services_.dialogs.Message(MessageKind::Plain,
+                                  Ru("Во время загрузки произошла ошибка!\rПопробуйтк еще раз."));
+        return false;
+    }
+    return OpenQuestFile(*path);
+}
+
+bool TForm1::OpenQuestFile(const std::string& path) {
+    if (!MayDropQuest())
+        return false;
+    // The file is read into a model of its own: a file that fails leaves the
+    // open quest exactly as it was.
+    model::QuestDocument read;
+    const bool ok = platform::RunReported(services_.dialogs, [&] {
+        try {
+            read = model::ReadQuestFile(path);
+        } catch (const std::exception& e) {
+            throw model::InOutError(Ru("Не удалось открыть ") + PathText(path) + ": " + e.what());
+        }
+    });
+    if (!ok)
+        return false;
+    static_cast<model::QuestDocument&>(State) = std::move(read);
+    State.QuestFileName = path;
+    ShowQuest(FileNameOf(path));
+    return true;
+}
+
+bool TForm1::WriteQuestTo(const std::string& path) {
+    return platform::RunReported(services_.dialogs, [&] {
+        try {
+            model::WriteQuestFile(path, State);
+        } catch (const std::exception& e) {
+            throw model::InOutError(Ru("Не удалось сохранить ") + PathText(path) + ": " + e.what());
+        }
+    });
+}
+
+bool TForm1::SaveQuest() {
+    if (!RequireQuest())
+        return false;
+    if (State.QuestFileName.empty()) {
+        services_.dialogs.Message(MessageKind::Plain,
+                                  Ru("Произошла ошибка!\rНажмите Сохранить как..."));
+        return false;
+    }
+    CommitAll();
+    if (!AskAboutLostContent(model::StoredForm::QuestFile, "Сохранить все равно?"))
+        return false;
+    if (!WriteQuestTo(State.QuestFileName))
+        return false;
+    captionName_ = FileNameOf(State.QuestFileName);
+    State.Modified = false;
+    UpdateCaption();
+    return true;
+}
+
+bool TForm1::SaveQuestAs() {
+    if (!RequireQuest())
+        return false;
+    CommitAll();
+    if (!AskAboutLostContent(model::StoredForm::QuestFile, "Сохранить все равно?"))
+        return false;
+    const platform::FileDialogRequest request{
+        DialogFolder(State.ProgramDir, kQuestsFolder) + kNewQuestName,
+        Ru("Файлы квестов (*.nvx)"), "nvx"};
+    const auto path = services_.documentDialogs.SaveFileName(request);
+    if (!path) {
+        services_.dialogs.Message(MessageKind::Plain,
+                                  Ru("При сохранении произошла ошибка!\rПопробуйте еще раз."));
+        return false;
+    }
+    if (!WriteQuestTo(*path))
+        return false;
+    State.QuestFileName = *path;
+    captionName_ = FileNameOf(*path);
+    State.Modified = false;
+    UpdateCaption();
+    return true;
+}
+
+void TForm1::N2Click() { Run([this] { NewQuest(); }); }
+void TForm1::imgExitClick() { N2Click(); }
+void TForm1::N5Click() { Run([this] { OpenQuest(); }); }
+void TForm1::imgLodClick() { N5Click(); }
+void TForm1::N4Click() { Run([this] { SaveQuest(); }); }
+void TForm1::N15Click() { Run([this] { SaveQuestAs(); }); }
+void TForm1::imgSaveClick() { N15Click(); }
+
+void TForm1::N7Click() {
+    Run([this] {
+        if (State.HasQuest) {
+            CommitAll();
+            if (State.Modified) {
+                // The save question takes the place of the confirmation.
+                if (!MayDropQuest())
+                    return;
+                closing_ = true;
+                close();
+                return;
+            }
+        }
+        if (services_.dialogs.Question(platform::QuestionKind::YesNo,
+                                       Ru("Вы действительно хотите выйти?"))) {
+            closing_ = true;
+            close();
+        }
+    });
+}
+void TForm1::Image3Click() { N7Click(); }
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    bool mayClose = closing_;
+    if (!mayClose)
+        Run([&] { mayClose = MayDropQuest(); });
+    if (!mayClose) {
+        event->ignore();
+        return;
+    }
+    closing_ = true;
+    fParam->close();
+    Form2->close();
+    event->accept();
+}
+
+void TForm1::N14Click() {
+    Run([this] { services_.desktop.OpenDocument(State.ProgramDir + kHelpFile); });
+}
+
+void TForm1::N12Click() { Run([this] { fParam->Open(); }); }
+void TForm1::Image1Click() { N12Click(); }
+void TForm1::N13Click() { Run([this] { Form2->Open(); }); }
+
+// --- Building, checking and playing --------------------------------------------
+
+bool TForm1::BuildStandalone() {
+    // Any build that does not finish leaves no name, so nothing is started.
+    State.BuiltExeName.clear();
+    if (!RequireQuest())
+        return false;
+    CommitAll();
+    if (!AskAboutScriptErrors("В сценариях есть ошибки. Собрать все равно?"))
+        return false;
+    if (!AskAboutLostContent(model::StoredForm::Payload, "Собрать все равно?"))
+        return false;
+    const platform::FileDialogRequest request{
+        DialogFolder(State.ProgramDir, kStandAloneFolder) + kBuiltQuestName,
+        Ru("Stand-Alone файлы (*)"), ""};
+    const auto path = services_.documentDialogs.SaveFileName(request);
+    if (!path) {
+        services_.dialogs.Message(MessageKind::Plain, Ru("Произошла ошибка. Попробуйте еще раз."));
+        return false;
+    }
+    const bool ok = platform::RunReported(services_.dialogs, [&] {
+        const std::string image = ReadPlayerStub(services_.executablePath);
+        const int size = static_cast<int>(
+            std::min<std::size_t>(image.size(), std::numeric_limits<int>::max()));
+        PBar->setRange(0, size);
+        PBar->setValue(0);
+        Panel3->show();
+        Panel3->repaint();
+        WriteStandAloneQuest(*path, image, State);
+        PBar->setValue(size);
+    });
+    Panel3->hide();
+    if (ok)
+        State.BuiltExeName = *path;
+    return ok;
+}
+
+bool TForm1::CompileAndRun() {
+    if (!BuildStandalone())
+        return false;
+    const std::string& built = State.BuiltExeName;
+    if (const auto failure = services_.desktop.StartDetached(built, {}, FolderOf(built))) {
+        services_.dialogs.Message(MessageKind::Error,
+                                  Ru("Не удалось запустить ") + PathText(built) + ": " + *failure);
+        return false;
+    }
+    return true;
+}
+
+void TForm1::N9Click() { Run([this] { BuildStandalone(); }); }
+void TForm1::N16Click() { Run([this] { CompileAndRun(); }); }
+void TForm1::Image2Click() { N16Click(); }
+
+void TForm1::mnuCheckScriptsClick() {
+    Run([this] {
+        if (!RequireQuest())
+            return;
+        CommitAll();
+        services_.dialogs.Message(MessageKind::Information,
+                                  DescribeScriptProblems(CheckQuestScripts(State)));
+    });
+}
+
+void TForm1::mnuPlayClick() {
+    Run([this] {
+        if (!RequireQuest())
+            return;
+        CommitAll();
+        if (!AskAboutScriptErrors("В сценариях есть ошибки. Играть все равно?"))
+            return;
+        const std::string engine = State.ProgramDir + kEngineProgram;
+        if (!std::filesystem::exists(engine))
+            throw model::InOutError(Ru("Нет программы ") + kEngineProgram +
+                                    Ru(" рядом с редактором: ") + PathText(engine));
+        if (!playFolder_) {
+            playFolder_ = std::make_unique<QTemporaryDir>(QDir::tempPath() +
+                                                          QStringLiteral("/norvo-creator-XXXXXX"));
+            if (!playFolder_->isValid()) {
+                const std::string reason = FromQString(playFolder_->errorString());
+                playFolder_.reset();
+                throw model::InOutError(Ru("Не удалось создать временную папку: ") + reason);
+            }
+        }
+        const std::string quest = PlayFolder() + "/" + kPlayQuestFile;
+        if (!WriteQuestTo(quest))
+            return;
+        const std::string folder =
+            State.QuestFileName.empty() ? State.ProgramDir : FolderOf(State.QuestFileName);
+        if (const auto failure = services_.desktop.StartDetached(engine, {quest}, folder))
+            services_.dialogs.Message(MessageKind::Error, Ru("Не удалось запустить ") +
+                                                              PathText(engine) + ": " + *failure);
+    });
+}
+
+} // namespace editor
+
+namespace editor {
+
+std::string TForm1::PlayFolder() const {
+    return playFolder_ ? std::string(QFile::encodeName(playFolder_->path()).constData())
+                       : std::string();
+}
+
+} // namespace editor
