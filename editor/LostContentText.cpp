@@ -20,6 +20,8 @@ std::string FieldName(const model::LostByte& place) {
         return Ru("действие ") + number(4) + Ru(", код");
     if (f.rfind("Name", 0) == 0)
         return Ru("название параметра ") + number(4);
+    if (f.rfind("Value", 0) == 0)
+        return Ru("значение параметра ") + number(5);
     return f;
 }
 

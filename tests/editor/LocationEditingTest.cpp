@@ -1,0 +1,206 @@
+// The main window's location editing: what is committed when, navigation,
+// adding and deleting, the list, and the state before any quest.
+#include "tests/editor/EditorFixture.h"
+
+#include <QGroupBox>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTest>
+#include <QToolButton>
+
+namespace editor_test {
+namespace {
+
+class LocationEditingTest : public EditorTest {
+protected:
+    // A new quest with `count` locations, location 1 shown.
+    void NewQuestWith(int count) {
+        form->N2Click();
+        for (int i = 1; i < count; ++i)
+            form->btnAddLocClick();
+        form->State.Modified = false;
+    }
+};
+
+TEST_F(LocationEditingTest, BeforeAnyQuestTheLocationControlsAreDisabledAndNothingIsTouched) {
+    EXPECT_EQ(Caption(), "Norvo Creator v.0.7beta");
+    EXPECT_EQ(LabelText(), Ru("ЛОКАЦИЯ № 1 / 1"));
+    EXPECT_EQ(form->ShownLocation(), 0);
+    EXPECT_FALSE(form->GroupBox1->isEnabled());
+    EXPECT_FALSE(form->Memo->isEnabled());
+    EXPECT_FALSE(form->MainBox->isEnabled());
+    EXPECT_FALSE(form->imgSave->isEnabled());
+    EXPECT_FALSE(form->btnSaveLoc->isEnabled());
+    EXPECT_TRUE(form->imgLoad->isEnabled());
+    // The handlers themselves leave the missing model alone.
+    form->btnSaveLocClick();
+    form->MemoCodeExit();
+    form->btnAddLocClick();
+    form->btnRightClick();
+    EXPECT_TRUE(form->State.Quests.empty());
+    EXPECT_TRUE(Shown().empty());
+}
+
+TEST_F(LocationEditingTest, NewGivesOneEmptyLocationAndEnablesTheControls) {
+    form->N2Click();
+    EXPECT_EQ(Caption(), "[New] - Norvo Creator");
+    EXPECT_EQ(LabelText(), Ru("ЛОКАЦИЯ № 1 / 1"));
+    EXPECT_EQ(ListEntries(), std::vector<std::string>{"1"});
+    EXPECT_EQ(form->State.LocationCount, 1);
+    EXPECT_EQ(form->State.Quests.size(), 2u);
+    EXPECT_TRUE(form->GroupBox1->isEnabled() && form->Memo->isEnabled() &&
+                form->MainBox->isEnabled() && form->imgSave->isEnabled() &&
+                form->btnSaveLoc->isEnabled());
+}
+
+TEST_F(LocationEditingTest, ClickingAnotherCaptionStoresTheCodeUnderTheActionChosenBefore) {
+    NewQuestWith(1);
+    Location(1).Code5 = "goto(5);";
+    form->A3Click();
+    TypeCode("goto(3);");
+    form->MemoCodeExit(); // the focus leaves the code editor for the click
+    form->A5Click();
+    EXPECT_EQ(Location(1).Code3, "goto(3);\r\n");
+    EXPECT_EQ(form->MemoCode->Text(), "goto(5);\r\n");
+    EXPECT_EQ(platform::FromQString(form->lblCode->text()), Ru("Код для действия 5"));
+    EXPECT_EQ(form->State.CurrentAction, 5);
+}
+
+TEST_F(LocationEditingTest, ARealClickInACaptionBoxFirstCommitsTheCodeThenChoosesTheAction) {
+    NewQuestWith(1);
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    QTest::mouseClick(form->A2, Qt::LeftButton);
+    EXPECT_EQ(form->State.CurrentAction, 2);
+    form->MemoCode->setFocus();
+    TypeCode("x := 1;");
+    QTest::mouseClick(form->A4, Qt::LeftButton);
+    EXPECT_EQ(Location(1).Code2, "x := 1;\r\n");
+    EXPECT_EQ(form->State.CurrentAction, 4);
+    // Reaching a box with the keyboard chooses nothing.
+    form->A6->setFocus();
+    EXPECT_EQ(form->State.CurrentAction, 4);
+}
+
+TEST_F(LocationEditingTest, CodeTypedBeforeAnyActionIsChosenIsNeverStored) {
+    NewQuestWith(2);
+    TypeCode("lost");
+    form->MemoCodeExit();
+    form->btnRightClick();
+    EXPECT_EQ(form->ShownLocation(), 2);
+    EXPECT_EQ(form->MemoCode->Text(), "");
+    form->btnLeftClick();
+    EXPECT_EQ(form->MemoCode->Text(), "");
+    for (int i = 1; i <= 6; ++i)
+        EXPECT_EQ(Location(1).Code(i), "");
+}
+
+TEST_F(LocationEditingTest, TheChosenActionSurvivesNew) {
+    NewQuestWith(1);
+    form->A2Click();
+    Location(1).Code2 = "old";
+    form->N2Click();
+    EXPECT_EQ(form->MemoCode->Text(), "");
+    EXPECT_EQ(platform::FromQString(form->lblCode->text()), Ru("Код для действия 2"));
+    TypeCode("new code");
+    form->MemoCodeExit();
+    EXPECT_EQ(Location(1).Code2, "new code\r\n");
+}
+
+TEST_F(LocationEditingTest, NavigationCommitsFirstAndStopsAtBothEnds) {
+    NewQuestWith(2);
+    form->btnRightClick();
+    TypeDescription(Ru("Башня\nвторой этаж"));
+    TypeCaption(1, Ru("Вниз"));
+    form->btnRightClick(); // on the last location
+    EXPECT_EQ(form->ShownLocation(), 2);
+    EXPECT_EQ(Location(2).Description, Ru("Башня\r\nвторой этаж"));
+    EXPECT_EQ(Location(2).Caption1, Ru("Вниз"));
+    form->btnLeftClick();
+    form->btnLeftClick(); // on the first location
+    EXPECT_EQ(form->ShownLocation(), 1);
+    EXPECT_EQ(LabelText(), Ru("ЛОКАЦИЯ № 1 / 2"));
+    EXPECT_EQ(form->ListBox->currentIndex().row(), 0);
+}
+
+TEST_F(LocationEditingTest, ChoosingAListEntryShowsThatLocation) {
+    NewQuestWith(3);
+    TypeCaption(2, "two");
+    form->ListBox->setCurrentIndex(form->ListModel->index(2));
+    EXPECT_EQ(form->ShownLocation(), 3);
+    EXPECT_EQ(Location(1).Caption2, "two");
+    EXPECT_EQ(LabelText(), Ru("ЛОКАЦИЯ № 3 / 3"));
+}
+
+TEST_F(LocationEditingTest, AddKeepsTheShownLocationAndAppendsAnEntry) {
+    NewQuestWith(3);
+    form->btnRightClick();
+    TypeCaption(3, "kept");
+    form->btnAddLocClick();
+    EXPECT_EQ(form->ShownLocation(), 2);
+    EXPECT_EQ(LabelText(), Ru("ЛОКАЦИЯ № 2 / 4"));
+    EXPECT_EQ(ListEntries(), (std::vector<std::string>{"1", "2", "3", "4"}));
+    EXPECT_EQ(form->State.Quests.size(), 5u);
+    EXPECT_EQ(Location(2).Caption3, "kept");
+}
+
+TEST_F(LocationEditingTest, DeleteDropsTheLastLocationAndShowsTheNewLast) {
+    NewQuestWith(3);
+    Location(3).Description = "third";
+    form->btnDelLocClick();
+    EXPECT_EQ(form->ShownLocation(), 2);
+    EXPECT_EQ(LabelText(), Ru("ЛОКАЦИЯ № 2 / 2"));
+    EXPECT_EQ(ListEntries(), (std::vector<std::string>{"1", "2"}));
+    EXPECT_EQ(form->State.Quests.size(), 3u);
+
+    form->btnDelLocClick();
+    form->btnDelLocClick(); // one location left: nothing happens, nothing is said
+    EXPECT_EQ(form->State.LocationCount, 1);
+    EXPECT_EQ(ListEntries(), std::vector<std::string>{"1"});
+    EXPECT_TRUE(Shown().empty());
+}
+
+TEST_F(LocationEditingTest, TheInvisibleSaveButtonIsInTheTabOrderAndCommits) {
+    NewQuestWith(1);
+    EXPECT_EQ(form->btnSaveLoc->geometry(), QRect(8, 464, 777, 25));
+    EXPECT_EQ(form->centralWidget()->size(), QSize(794, 463));
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    // The button closes the tab ring: one step back from the location list.
+    form->ListBox->setFocus();
+    QTest::keyClick(form->ListBox, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), form->btnSaveLoc);
+    QTest::keyClick(form->btnSaveLoc, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), form->ListBox);
+
+    TypeCaption(1, "by keyboard");
+    form->btnSaveLoc->setFocus();
+    QTest::keyClick(form->btnSaveLoc, Qt::Key_Space);
+    EXPECT_EQ(Location(1).Caption1, "by keyboard");
+}
+
+TEST_F(LocationEditingTest, LeavingACaptionBoxCommitsTheLocation) {
+    NewQuestWith(1);
+    TypeCaption(4, "four");
+    TypeDescription("desc");
+    form->A4Exit();
+    EXPECT_EQ(Location(1).Caption4, "four");
+    EXPECT_EQ(Location(1).Description, "desc");
+}
+
+TEST_F(LocationEditingTest, UntouchedBoxesKeepTheStoredBytes) {
+    NewQuestWith(1);
+    // Line breaks other than CR LF, as a file may hold them.
+    Location(1).Description = "a\nb\rc";
+    form->A1Click();
+    Location(1).Code1 = "no final line break";
+    form->ShowLocationFields();
+    form->btnSaveLocClick();
+    form->MemoCodeExit();
+    EXPECT_EQ(Location(1).Description, "a\nb\rc");
+    EXPECT_EQ(Location(1).Code1, "no final line break");
+    EXPECT_FALSE(form->State.Modified);
+}
+
+} // namespace
+} // namespace editor_test
