@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
+#include <QScrollArea>
 #include <gtest/gtest.h>
 
 #include <filesystem>
