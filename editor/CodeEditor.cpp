@@ -23,6 +23,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace editor {
 
 namespace {
@@ -47,12 +49,14 @@ using Sci = QsciScintillaBase;
 
 std::string Ru(std::string_view utf8) { return model::Utf8ToCp1251(utf8); }
 
-QFont CodeFont() {
+// Scintilla takes a font's size in points only, so the 13 pixels are turned
+// into points at the screen's resolution.
+QFont CodeFont(const QWidget& widget) {
     QFont font(QString::fromLatin1(kCodeFontFamily));
     font.setStyleHint(QFont::TypeWriter);
     if (!QFontInfo(font).fixedPitch())
         font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPixelSize(kCodeFontPixels);
+    font.setPointSizeF(kCodeFontPixels * 72.0 / widget.logicalDpiY());
     return font;
 }
 
@@ -75,11 +79,15 @@ public:
 
     QStringList callTips(const QStringList& context, int, QsciScintilla::CallTipsStyle,
                          QList<int>& shifts) override {
+        // The context ends with what follows the opening bracket (often
+        // nothing); the function's name is the last word before it.
         QStringList tips;
-        if (context.isEmpty())
+        auto word = std::find_if(context.rbegin(), context.rend(),
+                                 [](const QString& w) { return !w.isEmpty(); });
+        if (word == context.rend())
             return tips;
         const scriptapi::ScriptFunction* function =
-            scriptapi::FindScriptFunction(context.last().toStdString());
+            scriptapi::FindScriptFunction(word->toStdString());
         if (function) {
             tips.append(QString::fromStdString(scriptapi::SignatureText(*function)));
             shifts.append(0);
@@ -166,7 +174,7 @@ void CodeEditor::BuildControls() {
 }
 
 void CodeEditor::ApplyLook() {
-    const QFont font = CodeFont();
+    const QFont font = CodeFont(*this);
     const QColor text = palette().color(QPalette::WindowText);
     const QColor paper = palette().color(QPalette::Base);
     lexer_->setDefaultFont(font);
@@ -198,6 +206,10 @@ void CodeEditor::ApplyLook() {
         memo_->setMarginWidth(margin, 0);
     memo_->setFolding(QsciScintilla::NoFoldStyle);
     memo_->setWrapMode(QsciScintilla::WrapNone);
+    // The horizontal scroll bar follows the longest line instead of a fixed
+    // 2000 pixels, so short scripts show none.
+    memo_->SendScintilla(Sci::SCI_SETSCROLLWIDTH, 1UL);
+    memo_->SendScintilla(Sci::SCI_SETSCROLLWIDTHTRACKING, 1UL);
 }
 
 void CodeEditor::Clear() { SetText(std::string()); }

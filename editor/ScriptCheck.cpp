@@ -94,7 +94,7 @@ std::string DescribeScriptProblems(const std::vector<ScriptProblem>& problems) {
         text += ": " + p.message;
     }
     if (problems.size() > listed)
-        text += '\r' + Ru("Еще ошибок: ") + std::to_string(problems.size() - listed) + ".";
+        text += '\r' + Ru("Ещё ошибок: ") + std::to_string(problems.size() - listed) + ".";
     return text;
 }
 

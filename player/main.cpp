@@ -4,6 +4,7 @@
 #include "model/Cp1251.h"
 #include "model/ExeLayout.h"
 #include "platform/QtDialogs.h"
+#include "platform/Translation.h"
 #include "player/QuestSource.h"
 #include "player/Transcript.h"
 #include "player/pMain.h"
@@ -134,6 +135,7 @@ int main(int argc, char** argv) {
     }
 #endif
     QApplication app(argc, argv);
+    platform::LoadQtTranslation(app);
     platform::QtDialogs dialogs;
     player::TForm1 form(ChooseSource(*args), dialogs);
     dialogs.SetParent(&form);
