@@ -54,6 +54,8 @@ constexpr const char* kCaptionTail = " - Norvo Creator";
 constexpr const char* kNewQuestName = "New";
 constexpr const char* kBuiltQuestName = "Quest1";
 constexpr const char* kHelpFile = "readme.html";
+// Where `cmake --install` puts the help, seen from the installed program.
+constexpr const char* kInstalledHelpFolder = "../share/doc/norvo/";
 constexpr const char* kEngineProgram = "norvo-engine";
 // The quest file Play writes and starts the player on, in its own folder.
 constexpr const char* kPlayQuestFile = "play.nvx";
@@ -707,7 +709,14 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 void TForm1::N14Click() {
-    Run([this] { services_.desktop.OpenDocument(State.ProgramDir + kHelpFile); });
+    Run([this] {
+        // Beside the program in a build; in the doc folder once installed.
+        std::string help = State.ProgramDir + kHelpFile;
+        const std::string installed = State.ProgramDir + kInstalledHelpFolder + kHelpFile;
+        if (!std::filesystem::exists(help) && std::filesystem::exists(installed))
+            help = installed;
+        services_.desktop.OpenDocument(help);
+    });
 }
 
 void TForm1::N12Click() { Run([this] { fParam->Open(); }); }

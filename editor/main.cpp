@@ -6,6 +6,7 @@
 #include "platform/QtDesktop.h"
 #include "platform/QtDialogs.h"
 #include "platform/QtDocumentDialogs.h"
+#include "platform/Translation.h"
 
 #include <QApplication>
 #include <iostream>
@@ -41,6 +42,7 @@ int main(int argc, char** argv) {
 #endif
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("Norvo Creator"));
+    platform::LoadQtTranslation(app);
     platform::QtDialogs dialogs;
     platform::QtDocumentDialogs documentDialogs;
     platform::QtDesktop desktop;

@@ -301,6 +301,14 @@ TEST_F(FileCommandsTest, HelpAsksTheDesktopToOpenTheGuideBesideTheEditor) {
     EXPECT_EQ(desktop.Requests()[0].kind, platform::DesktopRequest::Kind::Open);
     EXPECT_EQ(desktop.Requests()[0].path, Path("readme.html"));
     EXPECT_TRUE(Shown().empty());
+
+    // An installed editor finds it in the doc folder beside its bin/.
+    fs::create_directories(folder / "bin");
+    fs::create_directories(folder / "share/doc/norvo");
+    model::WriteFileAtomically(Path("share/doc/norvo/readme.html"), "<html></html>");
+    editor::TForm1 installed({dialogs, files, desktop, Path("bin/norvo-creator")});
+    installed.N14Click();
+    EXPECT_EQ(desktop.Requests().back().path, Path("bin/../share/doc/norvo/readme.html"));
 }
 
 TEST_F(FileCommandsTest, DialogsStartInTheDocumentsFolderWhenNoneIsBesideTheProgram) {
