@@ -1,7 +1,9 @@
 // The shared look of the editor's windows.
 #include "editor/Look.h"
 
+#include <QLabel>
 #include <QScreen>
+#include <algorithm>
 #include <QWidget>
 
 namespace editor {
@@ -22,6 +24,23 @@ void MakeFixedWindow(QWidget& window, int width, int height, bool minimizeBox) {
     window.setWindowFlags(flags);
     window.setFixedSize(width, height);
     window.setFont(WindowFont());
+}
+
+void FitLabelsToWidth(const std::vector<QLabel*>& labels, int maxWidth) {
+    if (labels.empty())
+        return;
+    QFont font = labels.front()->font();
+    const auto widest = [&] {
+        int width = 0;
+        for (QLabel* label : labels) {
+            label->setFont(font);
+            label->adjustSize();
+            width = std::max(width, label->width());
+        }
+        return width;
+    };
+    while (widest() > maxWidth && font.pointSize() > kSmallestPointSize)
+        font.setPointSize(font.pointSize() - 1);
 }
 
 void CentreOnScreen(QWidget& window) {

@@ -23,6 +23,8 @@ using platform::ToQString;
 // The blocks of the six parameters are this far apart.
 constexpr int kBlockStep = 80;
 constexpr int kPanelHeight = 41;
+// The hints end this far from the window's right edge.
+constexpr int kHintMargin = 4;
 
 QLabel* AddLabel(QWidget* parent, const std::string& text, int x, int y, bool bold = false) {
     auto* label = new QLabel(ToQString(text), parent);
@@ -56,6 +58,7 @@ TfParam::TfParam(model::TQuestParams& params, QWidget& mainWindow, platform::Dia
     connect(btnOK, &QPushButton::clicked, this, [this] { btnOKClick(); });
     connect(btnCancel, &QPushButton::clicked, this, [this] { btnCancelClick(); });
 
+    std::vector<QLabel*> hints;
     for (int i = 1; i <= 6; ++i) {
         const int y = kBlockStep * (i - 1);
         const std::string n = model::IntToStr(i);
@@ -68,11 +71,12 @@ TfParam::TfParam(model::TQuestParams& params, QWidget& mainWindow, platform::Dia
         auto* value = new QLineEdit(this);
         value->setGeometry(80, 64 + y, 121, 21);
         value->setObjectName(QStringLiteral("ep%1%1").arg(i));
-        AddLabel(this, Ru("Для показа в тексте писать '<param") + n + ">'", 208, 32 + y);
-        AddLabel(this, Ru("Для показа в тексте писать '<p") + n + ">'", 208, 64 + y);
+        hints.push_back(AddLabel(this, Ru("Для показа в тексте писать '<param") + n + ">'", 208, 32 + y));
+        hints.push_back(AddLabel(this, Ru("Для показа в тексте писать '<p") + n + ">'", 208, 64 + y));
         NameBoxes[i - 1] = name;
         ValueBoxes[i - 1] = value;
     }
+    FitLabelsToWidth(hints, kParamFormWidth - 208 - kHintMargin);
     QWidget* previous = btnCancel;
     setTabOrder(btnOK, btnCancel);
     for (int i = 0; i < 6; ++i) {
