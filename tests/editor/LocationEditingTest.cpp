@@ -204,3 +204,46 @@ TEST_F(LocationEditingTest, UntouchedBoxesKeepTheStoredBytes) {
 
 } // namespace
 } // namespace editor_test
+
+namespace editor_test {
+namespace {
+
+// Every text box undoes and redoes with the keys authors know.
+TEST_F(EditorTest, TextBoxesUndoAndRedoWithCtrlZAndCtrlShiftZ) {
+    form->N2Click();
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    form->N12Click();
+    QApplication::setActiveWindow(form->fParam);
+    QWidget* boxes[] = {form->fParam->NameBoxes[0], form->fParam->ValueBoxes[5]};
+    const auto text = [](QWidget* box) { return qobject_cast<QLineEdit*>(box)->text(); };
+    for (QWidget* box : boxes) {
+        const QString before = text(box);
+        box->setFocus();
+        QTest::keyClicks(box, "typed");
+        EXPECT_EQ(text(box), before + "typed");
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(text(box), before);
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_EQ(text(box), before + "typed");
+    }
+    form->fParam->btnCancelClick();
+    QApplication::setActiveWindow(form.get());
+
+    form->A3->setFocus();
+    QTest::keyClicks(form->A3, "caption");
+    QTest::keyClick(form->A3, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(form->A3->text(), "");
+    QTest::keyClick(form->A3, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(form->A3->text(), "caption");
+
+    form->Memo->setFocus();
+    QTest::keyClicks(form->Memo, "description");
+    QTest::keyClick(form->Memo, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(form->Memo->toPlainText(), "");
+    QTest::keyClick(form->Memo, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(form->Memo->toPlainText(), "description");
+}
+
+} // namespace
+} // namespace editor_test
