@@ -19,7 +19,6 @@
 #include "platform/Text.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
@@ -40,7 +39,6 @@
 #include <QToolButton>
 #include <filesystem>
 #include <limits>
-#include <unistd.h>
 
 namespace editor {
 namespace {
