@@ -121,7 +121,8 @@ TEST_F(CodeEditorTest, FocusLeavingTheEditorFiresFocusLostButItsOwnPopupsDoNot) 
     layout->addWidget(code);
     layout->addWidget(other);
     window.show();
-    QApplication::setActiveWindow(&window);
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     QSignalSpy lost(code, &CodeEditor::FocusLost);
 
     code->setFocus();
