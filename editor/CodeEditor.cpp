@@ -290,15 +290,20 @@ void CodeEditor::ShowError(int line, int column, const std::string& message) {
     const long length = memo_->SendScintilla(Sci::SCI_GETLENGTH);
     if (line <= 0 || length == 0)
         return;
+    // An error past the last line (the text ended too early) marks the last
+    // character.
     const long lines = memo_->SendScintilla(Sci::SCI_GETLINECOUNT);
-    long start = memo_->SendScintilla(Sci::SCI_POSITIONFROMLINE,
-                                      static_cast<unsigned long>(std::min<long>(line, lines) - 1));
-    // Scintilla positions count UTF-8 bytes; the compiler's columns count
-    // characters.
-    if (column > 1)
-        start = memo_->SendScintilla(Sci::SCI_POSITIONRELATIVE, static_cast<unsigned long>(start),
-                                     static_cast<long>(column - 1));
-    if (start >= length)
+    long start = length;
+    if (line <= lines) {
+        start = memo_->SendScintilla(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line - 1));
+        // Scintilla positions count UTF-8 bytes; the compiler's columns count
+        // characters.
+        if (column > 1)
+            start = memo_->SendScintilla(Sci::SCI_POSITIONRELATIVE,
+                                         static_cast<unsigned long>(start),
+                                         static_cast<long>(column - 1));
+    }
+    if (start >= length || start < 0)
         start = memo_->SendScintilla(Sci::SCI_POSITIONBEFORE, static_cast<unsigned long>(length));
     long end = memo_->SendScintilla(Sci::SCI_WORDENDPOSITION, static_cast<unsigned long>(start), 1L);
     if (end <= start)

@@ -121,7 +121,8 @@ TEST_F(CodeEditorTest, FocusLeavingTheEditorFiresFocusLostButItsOwnPopupsDoNot) 
     layout->addWidget(code);
     layout->addWidget(other);
     window.show();
-    QApplication::setActiveWindow(&window);
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     QSignalSpy lost(code, &CodeEditor::FocusLost);
 
     code->setFocus();
@@ -144,6 +145,7 @@ TEST_F(CodeEditorTest, LiveCheckUnderlinesTheFirstErrorAndNamesItInTheFooter) {
         {"ShowMessage('Привет'); Bar;", "Bar", "Строка 1, столбец 24"},
         {"TakeParam('param1');\r\ngoto(2);", "", ""},
         {"InputBox('a', 'b', 'c'); rand(3, 4);", "rand", "Строка 1, столбец 26"},
+        {"goto(1);\r\nTakeParam(", "(", "Строка 3, столбец 1"},
     };
     for (const Case& c : cases) {
         editor.SetText(Ru(c.code));
