@@ -226,7 +226,7 @@ void TForm1::BuildControls() {
     lblCode = AddLabel(actions, Ru("Код для действия"), 392, 0);
     MemoCode = new CodeEditor(actions);
     MemoCode->setGeometry(392, 16, 377, 241);
-    connect(MemoCode, &CodeEditor::FocusLost, this, [this] { MemoCodeExit(); });
+    connect(MemoCode, &CodeEditor::FocusLost, this, [this] { Run([this] { MemoCodeExit(); }); });
 
     // Just below the client area: never seen, but reached with the keyboard.
     btnSaveLoc = AddButton(client, Ru("Сохранить локацию"), 8, 464, 777, 25);
