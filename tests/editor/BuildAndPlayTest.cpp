@@ -90,6 +90,16 @@ TEST_F(BuildAndPlayTest, ACancelledBuildSaysSoWritesNothingAndStartsNothing) {
 }
 
 TEST_F(BuildAndPlayTest, AMissingOrCutStubIsAnErrorAndNoFileIsWritten) {
+    // A good quest built before stays as it was.
+    files.AddAnswer(Built("good"));
+    form->N9Click();
+    const std::string good = model::ReadFileBytes(Built("good"));
+    WriteEditorFile(image);
+    files.AddAnswer(Built("good"));
+    form->N9Click();
+    EXPECT_EQ(Shown().size(), 1u);
+    EXPECT_EQ(model::ReadFileBytes(Built("good")), good);
+
     for (const std::string& editorFile : {image, image + model::MakeStub(image).substr(0, 1000),
                                           image + image}) {
         WriteEditorFile(editorFile);
