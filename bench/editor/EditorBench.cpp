@@ -1,8 +1,10 @@
 // The editor with a quest of 100,000 locations (about 50 MB): Open to the
-// first shown location, one step with ">", Save, and the peak memory of the
-// process against the file's size. The location list is a view over a model,
+// first shown location, one step with ">", Save, the script check that
+// Compile and Play run first, and the peak memory of opening against the
+// file's size. The location list is a view over a model,
 // so its cost does not grow with a widget per location.
 #include "editor/MainForm.h"
+#include "editor/ScriptCheck.h"
 #include "model/QuestFile.h"
 #include "platform/RecordingDesktop.h"
 #include "platform/ScriptedDialogs.h"
@@ -132,6 +134,15 @@ void BM_SaveLargeQuest(benchmark::State& state) {
     std::filesystem::remove(copy);
 }
 BENCHMARK(BM_SaveLargeQuest)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The check that Compile and Play run first: every action's script compiled.
+void BM_CheckAllScripts(benchmark::State& state) {
+    App();
+    const model::QuestDocument quest = model::ReadQuestFile(LargeQuestFile());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(editor::CheckQuestScripts(quest));
+}
+BENCHMARK(BM_CheckAllScripts)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 
