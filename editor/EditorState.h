@@ -24,4 +24,9 @@ inline std::string Ru(const char* utf8) {
     return model::Utf8ToCp1251(utf8);
 }
 
+// A native path as the cp1251 text of a message.
+inline std::string PathText(const std::string& path) {
+    return model::Utf8ToCp1251Lossy(path);
+}
+
 } // namespace editor

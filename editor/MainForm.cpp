@@ -1,28 +1,22 @@
-// The editor's main window: layout, location editing, the document commands,
-// the builder, and the commands that check and play the quest.
+// The editor's main window: its layout and the editing of the shown location.
+// The document commands are in MainFormFiles.cpp, building and playing in
+// MainFormBuild.cpp.
 #include "editor/MainForm.h"
 
 #include "editor/AuthorForm.h"
 #include "editor/CodeEditor.h"
 #include "editor/LocationList.h"
 #include "editor/Look.h"
-#include "editor/LostContentText.h"
-#include "editor/ParamForm.h"
 #include "editor/QuestFolders.h"
-#include "editor/ScriptCheck.h"
-#include "editor/StandAloneBuild.h"
+#include "editor/ParamForm.h"
 #include "model/Convert.h"
 #include "model/Errors.h"
-#include "model/LostContent.h"
-#include "model/QuestFile.h"
 #include "platform/ErrorReport.h"
 #include "platform/Text.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -34,10 +28,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QTemporaryDir>
 #include <QStyle>
+#include <QTemporaryDir>
 #include <QToolButton>
-#include <filesystem>
 #include <limits>
 
 namespace editor {
@@ -49,14 +42,6 @@ using platform::ToQString;
 
 constexpr const char* kStartCaption = "Norvo Creator v.0.7beta";
 constexpr const char* kCaptionTail = " - Norvo Creator";
-constexpr const char* kNewQuestName = "New";
-constexpr const char* kBuiltQuestName = "Quest1";
-constexpr const char* kHelpFile = "readme.html";
-// Where `cmake --install` puts the help, seen from the installed program.
-constexpr const char* kInstalledHelpFolder = "../share/doc/norvo/";
-constexpr const char* kEngineProgram = "norvo-engine";
-// The quest file Play writes and starts the player on, in its own folder.
-constexpr const char* kPlayQuestFile = "play.nvx";
 // The actions' rows are this far apart.
 constexpr int kActionStep = 40;
 // The picture buttons' size.
@@ -75,14 +60,6 @@ QString BoxText(const std::string& text) {
 std::string FromBox(QString text) {
     text.replace(QChar('\n'), QStringLiteral("\r\n"));
     return FromQString(text);
-}
-
-std::string PathText(const std::string& path) {
-    return model::Utf8ToCp1251Lossy(path);
-}
-
-QString FileNameOf(const std::string& path) {
-    return QFileInfo(QFile::decodeName(path.c_str())).fileName();
 }
 
 QPushButton* AddButton(QWidget* parent, const std::string& caption, int x, int y, int w, int h) {
@@ -522,306 +499,6 @@ void TForm1::ShowQuest(const QString& captionName) {
     ShowLocationFields();
     EnableLocationControls();
     UpdateCaption();
-}
-
-// --- The document commands -----------------------------------------------------
-
-bool TForm1::RequireQuest() {
-    if (State.HasQuest)
-        return true;
-    services_.dialogs.Message(MessageKind::Plain,
-                              Ru("Сначала создайте новый квест или откройте существующий."));
-    return false;
-}
-
-bool TForm1::MayDropQuest() {
-    if (!State.HasQuest)
-        return true;
-    CommitAll();
-    if (!State.Modified)
-        return true;
-    switch (services_.documentDialogs.YesNoCancel(
-        Ru("В квесте есть несохраненные изменения. Сохранить их?"))) {
-    case platform::Answer::Yes:
-        return State.QuestFileName.empty() ? SaveQuestAs() : SaveQuest();
-    case platform::Answer::No:
-        return true;
-    case platform::Answer::Cancel:
-        break;
-    }
-    return false;
-}
-
-bool TForm1::AskAboutLostContent(model::StoredForm form, const char* question) {
-    const std::string text =
-        LostContentQuestion(model::FindLostContent(State), form, Ru(question));
-    return text.empty() || services_.dialogs.Question(platform::QuestionKind::YesNo, text);
-}
-
-bool TForm1::AskAboutScriptErrors(const char* question) {
-    if (CheckQuestScripts(State).empty())
-        return true;
-    return services_.dialogs.Question(platform::QuestionKind::YesNo, Ru(question));
-}
-
-bool TForm1::NewQuest() {
-    if (!MayDropQuest())
-        return false;
-    static_cast<model::QuestDocument&>(State) = model::NewQuestDocument();
-    State.QuestFileName.clear();
-    ShowQuest(QString::fromUtf8(kNewQuestName));
-    return true;
-}
-
-bool TForm1::OpenQuest() {
-    if (!MayDropQuest())
-        return false;
-    const platform::FileDialogRequest request{
-        DialogFolder(State.ProgramDir, kQuestsFolder) + kNewQuestName,
-        Ru("Файлы квестов (*.nvx)"), "nvx"};
-    const auto path = services_.documentDialogs.OpenFileName(request);
-    if (!path) {
-        services_.dialogs.Message(MessageKind::Plain,
-                                  Ru("Во время загрузки произошла ошибка!\rПопробуйтк еще раз."));
-        return false;
-    }
-    return OpenQuestFile(*path);
-}
-
-bool TForm1::OpenQuestFile(const std::string& path) {
-    if (!MayDropQuest())
-        return false;
-    // The file is read into a model of its own: a file that fails leaves the
-    // open quest exactly as it was.
-    model::QuestDocument read;
-    const bool ok = platform::RunReported(services_.dialogs, [&] {
-        try {
-            read = model::ReadQuestFile(path);
-        } catch (const std::exception& e) {
-            throw model::InOutError(Ru("Не удалось открыть ") + PathText(path) + ": " + e.what());
-        }
-    });
-    if (!ok)
-        return false;
-    static_cast<model::QuestDocument&>(State) = std::move(read);
-    State.QuestFileName = path;
-    ShowQuest(FileNameOf(path));
-    return true;
-}
-
-bool TForm1::WriteQuestTo(const std::string& path) {
-    return platform::RunReported(services_.dialogs, [&] {
-        try {
-            model::WriteQuestFile(path, State);
-        } catch (const std::exception& e) {
-            throw model::InOutError(Ru("Не удалось сохранить ") + PathText(path) + ": " + e.what());
-        }
-    });
-}
-
-bool TForm1::SaveQuest() {
-    if (!RequireQuest())
-        return false;
-    if (State.QuestFileName.empty()) {
-        services_.dialogs.Message(MessageKind::Plain,
-                                  Ru("Произошла ошибка!\rНажмите Сохранить как..."));
-        return false;
-    }
-    CommitAll();
-    if (!AskAboutLostContent(model::StoredForm::QuestFile, "Сохранить все равно?"))
-        return false;
-    if (!WriteQuestTo(State.QuestFileName))
-        return false;
-    captionName_ = FileNameOf(State.QuestFileName);
-    State.Modified = false;
-    UpdateCaption();
-    return true;
-}
-
-bool TForm1::SaveQuestAs() {
-    if (!RequireQuest())
-        return false;
-    CommitAll();
-    if (!AskAboutLostContent(model::StoredForm::QuestFile, "Сохранить все равно?"))
-        return false;
-    const platform::FileDialogRequest request{
-        DialogFolder(State.ProgramDir, kQuestsFolder) + kNewQuestName,
-        Ru("Файлы квестов (*.nvx)"), "nvx"};
-    const auto path = services_.documentDialogs.SaveFileName(request);
-    if (!path) {
-        services_.dialogs.Message(MessageKind::Plain,
-                                  Ru("При сохранении произошла ошибка!\rПопробуйте еще раз."));
-        return false;
-    }
-    if (!WriteQuestTo(*path))
-        return false;
-    State.QuestFileName = *path;
-    captionName_ = FileNameOf(*path);
-    State.Modified = false;
-    UpdateCaption();
-    return true;
-}
-
-void TForm1::N2Click() { Run([this] { NewQuest(); }); }
-void TForm1::imgExitClick() { N2Click(); }
-void TForm1::N5Click() { Run([this] { OpenQuest(); }); }
-void TForm1::imgLodClick() { N5Click(); }
-void TForm1::N4Click() { Run([this] { SaveQuest(); }); }
-void TForm1::N15Click() { Run([this] { SaveQuestAs(); }); }
-void TForm1::imgSaveClick() { N15Click(); }
-
-void TForm1::N7Click() {
-    Run([this] {
-        if (State.HasQuest) {
-            CommitAll();
-            if (State.Modified) {
-                // The save question takes the place of the confirmation.
-                if (!MayDropQuest())
-                    return;
-                closing_ = true;
-                close();
-                return;
-            }
-        }
-        if (services_.dialogs.Question(platform::QuestionKind::YesNo,
-                                       Ru("Вы действительно хотите выйти?"))) {
-            closing_ = true;
-            close();
-        }
-    });
-}
-void TForm1::Image3Click() { N7Click(); }
-
-void TForm1::closeEvent(QCloseEvent* event) {
-    bool mayClose = closing_;
-    if (!mayClose)
-        Run([&] { mayClose = MayDropQuest(); });
-    if (!mayClose) {
-        event->ignore();
-        return;
-    }
-    closing_ = true;
-    fParam->close();
-    Form2->close();
-    event->accept();
-}
-
-void TForm1::N14Click() {
-    Run([this] {
-        // Beside the program in a build; in the doc folder once installed.
-        std::string help = State.ProgramDir + kHelpFile;
-        const std::string installed = State.ProgramDir + kInstalledHelpFolder + kHelpFile;
-        if (!std::filesystem::exists(help) && std::filesystem::exists(installed))
-            help = installed;
-        services_.desktop.OpenDocument(help);
-    });
-}
-
-void TForm1::N12Click() { Run([this] { fParam->Open(); }); }
-void TForm1::Image1Click() { N12Click(); }
-void TForm1::N13Click() { Run([this] { Form2->Open(); }); }
-
-// --- Building, checking and playing --------------------------------------------
-
-bool TForm1::BuildStandalone() {
-    // Any build that does not finish leaves no name, so nothing is started.
-    State.BuiltExeName.clear();
-    if (!RequireQuest())
-        return false;
-    CommitAll();
-    if (!AskAboutScriptErrors("В сценариях есть ошибки. Собрать все равно?"))
-        return false;
-    if (!AskAboutLostContent(model::StoredForm::Payload, "Собрать все равно?"))
-        return false;
-    const platform::FileDialogRequest request{
-        DialogFolder(State.ProgramDir, kStandAloneFolder) + kBuiltQuestName,
-        Ru("Stand-Alone файлы (*)"), ""};
-    const auto path = services_.documentDialogs.SaveFileName(request);
-    if (!path) {
-        services_.dialogs.Message(MessageKind::Plain, Ru("Произошла ошибка. Попробуйте еще раз."));
-        return false;
-    }
-    const bool ok = platform::RunReported(services_.dialogs, [&] {
-        const std::string image = ReadPlayerStub(services_.executablePath);
-        const int size = static_cast<int>(
-            std::min<std::size_t>(image.size(), std::numeric_limits<int>::max()));
-        PBar->setRange(0, size);
-        PBar->setValue(0);
-        Panel3->show();
-        Panel3->repaint();
-        WriteStandAloneQuest(*path, image, State);
-        PBar->setValue(size);
-    });
-    Panel3->hide();
-    if (ok)
-        State.BuiltExeName = *path;
-    return ok;
-}
-
-bool TForm1::CompileAndRun() {
-    if (!BuildStandalone())
-        return false;
-    const std::string& built = State.BuiltExeName;
-    if (const auto failure = services_.desktop.StartDetached(built, {}, FolderOf(built))) {
-        services_.dialogs.Message(MessageKind::Error,
-                                  Ru("Не удалось запустить ") + PathText(built) + ": " + *failure);
-        return false;
-    }
-    return true;
-}
-
-void TForm1::N9Click() { Run([this] { BuildStandalone(); }); }
-void TForm1::N16Click() { Run([this] { CompileAndRun(); }); }
-void TForm1::Image2Click() { N16Click(); }
-
-void TForm1::mnuCheckScriptsClick() {
-    Run([this] {
-        if (!RequireQuest())
-            return;
-        CommitAll();
-        services_.dialogs.Message(MessageKind::Information,
-                                  DescribeScriptProblems(CheckQuestScripts(State)));
-    });
-}
-
-void TForm1::mnuPlayClick() {
-    Run([this] {
-        if (!RequireQuest())
-            return;
-        CommitAll();
-        if (!AskAboutScriptErrors("В сценариях есть ошибки. Играть все равно?"))
-            return;
-        const std::string engine = State.ProgramDir + kEngineProgram;
-        if (!std::filesystem::exists(engine))
-            throw model::InOutError(Ru("Нет программы ") + kEngineProgram +
-                                    Ru(" рядом с редактором: ") + PathText(engine));
-        if (!playFolder_) {
-            playFolder_ = std::make_unique<QTemporaryDir>(QDir::tempPath() +
-                                                          QStringLiteral("/norvo-creator-XXXXXX"));
-            if (!playFolder_->isValid()) {
-                const std::string reason = FromQString(playFolder_->errorString());
-                playFolder_.reset();
-                throw model::InOutError(Ru("Не удалось создать временную папку: ") + reason);
-            }
-        }
-        const std::string quest = PlayFolder() + "/" + kPlayQuestFile;
-        if (!WriteQuestTo(quest))
-            return;
-        const std::string folder =
-            State.QuestFileName.empty() ? State.ProgramDir : FolderOf(State.QuestFileName);
-        if (const auto failure = services_.desktop.StartDetached(engine, {quest}, folder))
-            services_.dialogs.Message(MessageKind::Error, Ru("Не удалось запустить ") +
-                                                              PathText(engine) + ": " + *failure);
-    });
-}
-
-} // namespace editor
-
-namespace editor {
-
-std::string TForm1::PlayFolder() const {
-    return playFolder_ ? std::string(QFile::encodeName(playFolder_->path()).constData())
-                       : std::string();
 }
 
 } // namespace editor

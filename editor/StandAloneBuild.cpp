@@ -10,14 +10,6 @@
 #include "model/SafeFile.h"
 
 namespace editor {
-namespace {
-
-std::string PathText(const std::string& path) {
-    return model::Utf8ToCp1251Lossy(path);
-}
-
-} // namespace
-
 std::string ReadPlayerStub(const std::string& editorPath) {
     try {
         const std::string bytes = model::ReadFileBytes(editorPath);
