@@ -3,16 +3,16 @@
 
 #include "platform/LittleEndian.h"
 
-#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
 namespace platform {
 namespace {
 
-constexpr std::size_t kBmpFileHeaderBytes = 14;
 constexpr std::size_t kCoreHeaderBytes = 12;
 constexpr std::size_t kInfoHeaderBytes = 40;
+constexpr std::uint32_t kBitFields = 3;
+constexpr std::uint32_t kAlphaBitFields = 6;
 constexpr std::size_t kIconDirectoryBytes = 6;
 constexpr std::size_t kIconEntryBytes = 16;
 constexpr unsigned char kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
@@ -32,23 +32,67 @@ std::optional<PixelSize> PngHeaderSize(std::span<const unsigned char> png) {
 
 } // namespace
 
-std::optional<PixelSize> DibHeaderSize(std::span<const unsigned char> dib) {
-    if (dib.size() < 4)
+std::optional<std::uint64_t> DibHeader::uncompressedBytes() const {
+    if (compression != 0 && compression != kBitFields && compression != kAlphaBitFields)
         return std::nullopt;
-    const std::uint32_t headerSize = ReadU32(dib.data());
-    if (headerSize == kCoreHeaderBytes && dib.size() >= kCoreHeaderBytes)
-        return PixelSize{ReadU16(dib.data() + 4), ReadU16(dib.data() + 6)};
-    if (headerSize < kInfoHeaderBytes || dib.size() < kInfoHeaderBytes)
-        return std::nullopt;
-    // A negative height means the rows run top to bottom; the size is the same.
-    return PixelSize{std::llabs(static_cast<long long>(ReadI32(dib.data() + 4))),
-                     std::llabs(static_cast<long long>(ReadI32(dib.data() + 8)))};
+    // Rows are padded to whole 32-bit words.
+    const std::uint64_t rowBytes =
+        (static_cast<std::uint64_t>(size.width) * bitCount + 31) / 32 * 4;
+    return rowBytes * static_cast<std::uint64_t>(size.height);
 }
 
-std::optional<PixelSize> BmpFileSize(std::span<const unsigned char> file) {
+std::optional<DibHeader> ReadDibHeader(std::span<const unsigned char> dib) {
+    if (dib.size() < 4)
+        return std::nullopt;
+    DibHeader header;
+    header.headerBytes = ReadU32(dib.data());
+    std::size_t colorsUsed = 0;
+    std::size_t entryBytes = 4;
+    if (header.headerBytes == kCoreHeaderBytes && dib.size() >= kCoreHeaderBytes) {
+        header.size = {ReadU16(dib.data() + 4), ReadU16(dib.data() + 6)};
+        header.bitCount = ReadU16(dib.data() + 10);
+        entryBytes = 3;
+    } else if (header.headerBytes >= kInfoHeaderBytes && dib.size() >= kInfoHeaderBytes &&
+               header.headerBytes <= dib.size()) {
+        const long long height = ReadI32(dib.data() + 8);
+        header.size = {std::llabs(static_cast<long long>(ReadI32(dib.data() + 4))),
+                       std::llabs(height)};
+        header.bottomUp = height > 0;
+        header.bitCount = ReadU16(dib.data() + 14);
+        header.compression = ReadU32(dib.data() + 16);
+        colorsUsed = ReadU32(dib.data() + 32);
+        // The three masks of bit fields follow the 40-byte header; longer
+        // headers hold them inside.
+        if (header.headerBytes == kInfoHeaderBytes && header.compression == kBitFields)
+            header.colorTableBytes += 12;
+        else if (header.headerBytes == kInfoHeaderBytes && header.compression == kAlphaBitFields)
+            header.colorTableBytes += 16;
+    } else {
+        return std::nullopt;
+    }
+    if (header.bitCount == 0 || header.bitCount > 32)
+        return std::nullopt;
+    if (colorsUsed == 0 && header.bitCount <= 8)
+        colorsUsed = std::size_t{1} << header.bitCount;
+    if (colorsUsed > dib.size()) // a table larger than the bytes there are
+        return std::nullopt;
+    header.colorTableBytes += colorsUsed * entryBytes;
+    return header;
+}
+
+std::optional<DibHeader> ReadBmpHeader(std::span<const unsigned char> file) {
     if (file.size() < kBmpFileHeaderBytes || file[0] != 'B' || file[1] != 'M')
         return std::nullopt;
-    return DibHeaderSize(file.subspan(kBmpFileHeaderBytes));
+    auto header = ReadDibHeader(file.subspan(kBmpFileHeaderBytes));
+    if (!header)
+        return std::nullopt;
+    // An uncompressed bitmap must hold all its rows: a short file claiming
+    // huge dimensions would otherwise cost the whole picture's memory.
+    const std::uint32_t pixelsAt = ReadU32(file.data() + 10);
+    const auto rowBytes = header->uncompressedBytes();
+    if (pixelsAt > file.size() || (rowBytes && *rowBytes > file.size() - pixelsAt))
+        return std::nullopt;
+    return header;
 }
 
 std::optional<std::vector<PixelSize>> IconImageSizes(std::span<const unsigned char> file) {
@@ -67,15 +111,18 @@ std::optional<std::vector<PixelSize>> IconImageSizes(std::span<const unsigned ch
         if (offset > file.size() || bytes > file.size() - offset)
             return std::nullopt;
         const auto image = file.subspan(offset, bytes);
-        std::optional<PixelSize> size = PngHeaderSize(image);
-        if (!size) {
-            size = DibHeaderSize(image);
-            if (size)
-                size->height /= 2; // the colour rows and the mask rows
+        if (auto png = PngHeaderSize(image)) {
+            sizes.push_back(*png);
+            continue;
         }
-        if (!size)
+        auto dib = ReadDibHeader(image);
+        if (!dib)
             return std::nullopt;
-        sizes.push_back(*size);
+        const auto rowBytes = dib->uncompressedBytes();
+        if (rowBytes && *rowBytes / 2 > image.size()) // the colour half, at least
+            return std::nullopt;
+        dib->size.height /= 2; // the colour rows and the mask rows
+        sizes.push_back(dib->size);
     }
     return sizes;
 }

@@ -3,17 +3,13 @@
 // then does a decoder see it.
 #include "platform/Pictures.h"
 
-#include "platform/BitmapHeaders.h"
+#include "platform/Bitmaps.h"
 #include "platform/Jpeg.h"
 #include "platform/Text.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
-#include <algorithm>
 #include <array>
-#include <span>
 #include <utility>
 
 namespace platform {
@@ -50,63 +46,31 @@ bool EqualsIgnoringAsciiCase(std::string_view text, std::string_view lower) {
     throw PictureError("cannot load picture " + name + ": " + reason);
 }
 
-std::span<const unsigned char> BytesOf(const QByteArray& bytes) {
-    return {reinterpret_cast<const unsigned char*>(bytes.constData()),
-            static_cast<std::size_t>(bytes.size())};
-}
-
-void CheckPixels(const PixelSize& size, const std::string& name) {
-    if (size.width == 0 || size.height == 0)
-        Fail(name, "the picture is empty");
-    if (size.pixels() > kMaxPicturePixels)
-        Fail(name, "the picture is too large (" + std::to_string(size.width) + " x " +
-                       std::to_string(size.height) + " pixels)");
-}
-
-// Decodes image number `index` of a format Qt reads.
-QImage ReadWithQt(const QByteArray& bytes, const char* format, int index,
-                  const std::string& name) {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, format);
-    if (index > 0 && !reader.jumpToImage(index))
-        Fail(name, "the picture is broken");
-    QImage image = reader.read();
-    if (image.isNull())
-        Fail(name, "the picture is broken (" + FromQString(reader.errorString()) + ")");
-    return image;
-}
-
-QImage DecodeBitmap(const QByteArray& bytes, const std::string& name) {
-    const auto size = BmpFileSize(BytesOf(bytes));
-    if (!size)
-        Fail(name, "not a BMP picture");
-    CheckPixels(*size, name);
-    return ReadWithQt(bytes, "bmp", 0, name);
-}
-
-// An icon file holds several sizes of one picture; the largest is the best to
-// stretch over the picture box.
-QImage DecodeIcon(const QByteArray& bytes, const std::string& name) {
-    const auto sizes = IconImageSizes(BytesOf(bytes));
-    if (!sizes)
-        Fail(name, "not an icon");
-    int largest = 0;
-    for (std::size_t i = 0; i < sizes->size(); ++i) {
-        CheckPixels((*sizes)[i], name);
-        if ((*sizes)[i].pixels() > (*sizes)[largest].pixels())
-            largest = static_cast<int>(i);
-    }
-    return ReadWithQt(bytes, "ico", largest, name);
-}
-
-QImage DecodeJpegPicture(const QByteArray& bytes, const std::string& name) {
+QImage DecodeJpegPicture(const QByteArray& bytes) {
     JpegResult result = DecodeJpeg(reinterpret_cast<const unsigned char*>(bytes.constData()),
                                    static_cast<std::size_t>(bytes.size()));
     if (!result.ok())
-        Fail(name, result.error);
+        throw PictureError(result.error);
     return std::move(result.image);
+}
+
+// The decoders throw PictureError with the reason alone.
+QImage DecodeByKind(const QByteArray& bytes, PictureKind kind, QSize size) {
+    if (bytes.isEmpty())
+        throw PictureError("the file is empty");
+    switch (kind) {
+    case PictureKind::Bitmap:
+        return DecodeBmp(bytes);
+    case PictureKind::Icon:
+        return DecodeIco(bytes);
+    case PictureKind::Jpeg:
+        return DecodeJpegPicture(bytes);
+    case PictureKind::Wmf:
+    case PictureKind::Emf:
+        (void)size;
+        throw PictureError("metafiles are not supported yet");
+    }
+    throw PictureError("unknown picture kind");
 }
 
 QByteArray ReadPictureFile(const std::string& path) {
@@ -141,21 +105,11 @@ std::optional<PictureKind> PictureKindFromExtension(std::string_view extension) 
 
 QImage DecodePicture(const QByteArray& bytes, PictureKind kind, QSize size,
                      const std::string& name) {
-    if (bytes.isEmpty())
-        Fail(name, "the file is empty");
-    switch (kind) {
-    case PictureKind::Bitmap:
-        return DecodeBitmap(bytes, name);
-    case PictureKind::Icon:
-        return DecodeIcon(bytes, name);
-    case PictureKind::Jpeg:
-        return DecodeJpegPicture(bytes, name);
-    case PictureKind::Wmf:
-    case PictureKind::Emf:
-        (void)size;
-        Fail(name, "metafiles are not supported yet");
+    try {
+        return DecodeByKind(bytes, kind, size);
+    } catch (const PictureError& error) {
+        Fail(name, error.what());
     }
-    Fail(name, "unknown picture kind");
 }
 
 QImage LoadPictureFile(const std::string& path, PictureKind kind, QSize size) {

@@ -5,11 +5,11 @@
 #pragma once
 
 #include "platform/JpegDecoder.h"
+#include "platform/PictureError.h"
 
 #include <QImage>
 #include <QSize>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -20,11 +20,6 @@ enum class PictureKind { Bitmap, Icon, Jpeg, Wmf, Emf };
 // "bmp", "ico", "jpg", "jpeg", "wmf" and "emf" in any letter case (without the
 // dot); any other extension has no kind.
 std::optional<PictureKind> PictureKindFromExtension(std::string_view extension);
-
-// Why a picture could not be loaded; what() names the file and the reason.
-class PictureError : public std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 
 // Pictures with more pixels than this are refused before decoding, whatever
 // their kind: the same bound as for JPEG.

@@ -109,8 +109,12 @@ TEST(Pictures, BitmapsAndIconsDecodeThroughOurChecks) {
 
 TEST(Pictures, BrokenAndOversizedRasterPicturesAreRefused) {
     testing_support::App();
-    std::string huge = Bmp24(2, 2, 0); // claims 100,000 x 100,000 pixels
+    // A run-length bitmap may hold few bytes for many pixels, so only the
+    // pixel bound refuses this one's 100,000 x 100,000.
+    std::string huge = Bmp24(2, 2, 0);
     huge.replace(18, 8, std::string("\xA0\x86\x01\x00\xA0\x86\x01\x00", 8));
+    huge[28] = 4; // bits per pixel
+    huge[30] = 2; // four-bit runs
     std::string hugeIcon = Icon32(16, 0); // its bitmap header claims 20,000 x 10,000
     hugeIcon.replace(22 + 4, 8, std::string("\x20\x4E\x00\x00\x40\x9C\x00\x00", 8));
     std::string iconPastTheEnd = Icon32(16, 0);
@@ -120,6 +124,7 @@ TEST(Pictures, BrokenAndOversizedRasterPicturesAreRefused) {
         {"", PictureKind::Bitmap},
         {"GIF89a", PictureKind::Bitmap},
         {Bmp24(4, 4, 0).substr(0, 20), PictureKind::Bitmap},
+        {Bmp24(4, 4, 0).substr(0, 60), PictureKind::Bitmap}, // rows missing
         {huge, PictureKind::Bitmap},
         {Bmp24(2, 2, 0), PictureKind::Icon},
         {hugeIcon, PictureKind::Icon},
