@@ -72,17 +72,32 @@ QImage DecodeIco(const QByteArray& bytes) {
     return ReadWithQt(bytes, "ico", largest);
 }
 
+namespace {
+
+QImage DibAsBmp(std::span<const unsigned char> info, std::span<const unsigned char> rows,
+                std::uint64_t rowsAt) {
+    QByteArray file("BM");
+    AppendU32(file, static_cast<std::uint32_t>(kBmpFileHeaderBytes + info.size() + rows.size()));
+    AppendU32(file, 0);
+    AppendU32(file, static_cast<std::uint32_t>(kBmpFileHeaderBytes + rowsAt));
+    file.append(reinterpret_cast<const char*>(info.data()), static_cast<qsizetype>(info.size()));
+    file.append(reinterpret_cast<const char*>(rows.data()), static_cast<qsizetype>(rows.size()));
+    return DecodeBmp(file);
+}
+
+} // namespace
+
 QImage DecodeDib(std::span<const unsigned char> dib) {
     const auto header = ReadDibHeader(dib);
     if (!header)
         throw PictureError("a broken embedded bitmap");
-    const std::uint64_t pixelsAt = kBmpFileHeaderBytes + header->headerBytes + header->colorTableBytes;
-    QByteArray file("BM");
-    AppendU32(file, static_cast<std::uint32_t>(kBmpFileHeaderBytes + dib.size()));
-    AppendU32(file, 0);
-    AppendU32(file, static_cast<std::uint32_t>(pixelsAt));
-    file.append(reinterpret_cast<const char*>(dib.data()), static_cast<qsizetype>(dib.size()));
-    return DecodeBmp(file);
+    return DibAsBmp(dib, {}, std::uint64_t{header->headerBytes} + header->colorTableBytes);
+}
+
+QImage DecodeDib(std::span<const unsigned char> info, std::span<const unsigned char> rows) {
+    if (!ReadDibHeader(info))
+        throw PictureError("a broken embedded bitmap");
+    return DibAsBmp(info, rows, info.size());
 }
 
 } // namespace platform

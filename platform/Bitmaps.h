@@ -19,4 +19,7 @@ QImage DecodeIco(const QByteArray& bytes);
 // table and the pixel rows, one after the other.
 QImage DecodeDib(std::span<const unsigned char> dib);
 
+// The same with the rows apart: info holds the header and the colour table.
+QImage DecodeDib(std::span<const unsigned char> info, std::span<const unsigned char> rows);
+
 } // namespace platform

@@ -5,6 +5,7 @@
 
 #include "platform/Bitmaps.h"
 #include "platform/Jpeg.h"
+#include "platform/Metafile.h"
 #include "platform/Text.h"
 
 #include <QFile>
@@ -67,8 +68,13 @@ QImage DecodeByKind(const QByteArray& bytes, PictureKind kind, QSize size) {
         return DecodeJpegPicture(bytes);
     case PictureKind::Wmf:
     case PictureKind::Emf:
-        (void)size;
-        throw PictureError("metafiles are not supported yet");
+        try {
+            const auto file = std::span(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                                        static_cast<std::size_t>(bytes.size()));
+            return kind == PictureKind::Wmf ? RenderWmf(file, size) : RenderEmf(file, size);
+        } catch (const MetafileError& error) {
+            throw PictureError(error.what());
+        }
     }
     throw PictureError("unknown picture kind");
 }
