@@ -651,11 +651,15 @@ void MetafileCanvas::Bitmap(QRectF destination, const QImage& image, QRectF sour
     const QTransform place(sx, 0, 0, sy, destination.left() - source.left() * sx,
                            destination.top() - source.top() * sy);
     const QTransform full = place * FullTransform();
-    const QRectF shown = source.normalized().intersected(QRectF(image.rect()));
+    const QRect shown = source.normalized().toAlignedRect().intersected(image.rect());
     if (!Usable(full) || shown.isEmpty())
         return;
+    const QRectF target = full.mapRect(QRectF(shown));
+    // A bitmap drawn smaller than a pixel shows nothing; the painter's
+    // scaling is not safe below that.
+    if (target.width() < 1 || target.height() < 1)
+        return;
     ApplyClip();
-    painter_.setWorldTransform(full);
     switch (rop) {
     case kRopSourceAnd:
         painter_.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
@@ -672,7 +676,15 @@ void MetafileCanvas::Bitmap(QRectF destination, const QImage& image, QRectF sour
     default:
         break;
     }
-    painter_.drawImage(shown, image, shown);
+    if (full.m12() == 0 && full.m21() == 0) {
+        // Axis-aligned, as nearly always: a mirrored extent mirrors the
+        // pixels, and the painter only ever scales up or down.
+        const QImage part = image.copy(shown).mirrored(full.m11() < 0, full.m22() < 0);
+        painter_.drawImage(target, part);
+    } else {
+        painter_.setWorldTransform(full);
+        painter_.drawImage(QRectF(shown), image, QRectF(shown));
+    }
     painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 

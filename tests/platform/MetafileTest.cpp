@@ -391,6 +391,14 @@ TEST(WmfRecords, BitmapsKeepTheirRowsInOrder) {
     EXPECT_EQ(Rgb(plain, 61, 41), kGreen);
     EXPECT_EQ(Rgb(plain, 62, 42), kWhite);
 
+    // A negative extent mirrors the bitmap.
+    const QImage mirrored = RenderWmf([](WmfBytes& w) {
+        w.RecordBytes(kStretchDib, WordsAsBytes({0x0020, 0x00CC, 0, 2, 2, 0, 0, 100, -100, 0, 100}) + Dib2x2());
+    });
+    EXPECT_EQ(Rgb(mirrored, 25, 25), kWhite);
+    EXPECT_EQ(Rgb(mirrored, 75, 25), kBlue);
+    EXPECT_EQ(Rgb(mirrored, 25, 75), kGreen);
+
     // A bitmap that is broken leaves its record undrawn and the rest drawn.
     const QImage broken = RenderWmf([](WmfBytes& w) {
         RedFillNoPen(w);
