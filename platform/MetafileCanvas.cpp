@@ -23,6 +23,9 @@ constexpr std::uint32_t kBrushHatched = 2;
 // A transform whose factors leave this range draws nothing: it has come from
 // extents that mean nothing, and its coordinates would overflow the painter's.
 constexpr double kMaxTransformFactor = 1e7;
+// Text placed further than this many pixels from the picture cannot reach it
+// (the widest line is kMaxTextCharacters letters of kMaxFontPixels).
+constexpr double kFarOff = 1e7;
 // Fonts whose height is left to us.
 constexpr double kDefaultFontPixels = 12;
 // A positive font height is the whole line; the letters take about this part.
@@ -145,9 +148,14 @@ void MetafileCanvas::SetWorldTransform(const QTransform& world) {
 
 namespace {
 
-// Image pixels a logical rectangle covers, its right and bottom edges outside.
-std::optional<QRect> DeviceRect(const QTransform& full, QRectF logical) {
-    const QRectF mapped = full.mapRect(logical.normalized());
+// Image pixels a logical rectangle covers, its right and bottom edges
+// outside; what lies beyond the image's edges is cut off, so that the
+// numbers stay small.
+QRect DeviceRect(const QTransform& full, QRectF logical, QRect image) {
+    const QRectF mapped =
+        full.mapRect(logical.normalized()).intersected(QRectF(image).adjusted(-1, -1, 1, 1));
+    if (mapped.isEmpty())
+        return {};
     const QPoint topLeft(static_cast<int>(std::lround(mapped.left())),
                          static_cast<int>(std::lround(mapped.top())));
     const QPoint bottomRight(static_cast<int>(std::lround(mapped.right())) - 1,
@@ -161,7 +169,7 @@ void MetafileCanvas::IntersectClip(QRectF logical) {
     const QTransform full = FullTransform();
     if (!Usable(full))
         return;
-    const QRegion rect(*DeviceRect(full, logical));
+    const QRegion rect(DeviceRect(full, logical, image_.rect()));
     dc_.clip = dc_.clip ? *dc_.clip & rect : rect;
 }
 
@@ -172,7 +180,7 @@ void MetafileCanvas::ExcludeClip(QRectF logical) {
     const QRegion base = dc_.clip ? *dc_.clip : QRegion(image_.rect());
     if (base.rectCount() > kMaxClipRectangles)
         return;
-    dc_.clip = base - QRegion(*DeviceRect(full, logical));
+    dc_.clip = base - QRegion(DeviceRect(full, logical, image_.rect()));
 }
 
 void MetafileCanvas::ResetClip() {
@@ -183,9 +191,11 @@ void MetafileCanvas::OffsetClip(QPointF logical) {
     const QTransform full = FullTransform();
     if (!dc_.clip || !Usable(full))
         return;
+    // A clip moved further than the picture is wide is off it anyway.
+    const double limit = 2.0 * (image_.width() + image_.height());
     const QPointF offset = full.map(logical) - full.map(QPointF(0, 0));
-    dc_.clip->translate(static_cast<int>(std::lround(offset.x())),
-                        static_cast<int>(std::lround(offset.y())));
+    dc_.clip->translate(static_cast<int>(std::lround(std::clamp(offset.x(), -limit, limit))),
+                        static_cast<int>(std::lround(std::clamp(offset.y(), -limit, limit))));
 }
 
 void MetafileCanvas::ApplyClip() {
@@ -513,7 +523,13 @@ void MetafileCanvas::ClipToPath() {
     const QTransform full = FullTransform();
     if (!Usable(full))
         return;
-    const QRegion region(full.map(path_).toFillPolygon().toPolygon(), dc_.fillRule);
+    // Only the part on the picture counts; far-off points would also strain
+    // the region's scan conversion.
+    QPainterPath picture;
+    picture.addRect(QRectF(image_.rect()).adjusted(-1, -1, 1, 1));
+    QPainterPath shape = full.map(path_);
+    shape.setFillRule(dc_.fillRule);
+    const QRegion region(shape.intersected(picture).toFillPolygon().toPolygon(), dc_.fillRule);
     dc_.clip = dc_.clip ? *dc_.clip & region : region;
     path_ = QPainterPath();
 }
@@ -589,6 +605,8 @@ void MetafileCanvas::Text(QPointF at, const QString& text, std::uint32_t options
 
     // The text stands upright on the picture, turned by the font's angle only.
     const QPointF origin = full.map(at);
+    if (std::abs(origin.x()) > kFarOff || std::abs(origin.y()) > kFarOff)
+        return;
     QTransform place;
     place.translate(origin.x(), origin.y());
     place.rotate(-style.escapement / 10.0);
