@@ -520,6 +520,7 @@ enum : std::uint32_t {
     kEmrBeginPath = 59,
     kEmrEndPath = 60,
     kEmrFillPath = 62,
+    kEmrSelectClipPath = 67,
     kEmrBitBlt = 76,
     kEmrStretchDiBits = 81,
     kEmrExtCreateFontIndirectW = 82,
@@ -678,6 +679,17 @@ TEST(EmfRecords, EachShapeSetsItsPixels) {
          [](EmfBytes& e) {
              EmfRedFillNoPen(e);
              e.Record(kEmrIntersectClipRect, {0, 0, 50, 100});
+             e.Record(kEmrRectangle, {10, 10, 90, 90});
+         },
+         {{{30, 50}, kRed}, {{70, 50}, kWhite}}},
+        {"a clip path reaching far past the picture",
+         [](EmfBytes& e) {
+             EmfRedFillNoPen(e);
+             e.Record(kEmrBeginPath, {});
+             e.Record(kEmrMoveToEx, {0, 0}).Record(kEmrLineTo, {50, 0});
+             e.Record(kEmrLineTo, {50, 1'000'000'000}).Record(kEmrLineTo, {0, 1'000'000'000});
+             e.Record(kEmrEndPath, {});
+             e.Record(kEmrSelectClipPath, {1});
              e.Record(kEmrRectangle, {10, 10, 90, 90});
          },
          {{{30, 50}, kRed}, {{70, 50}, kWhite}}},
