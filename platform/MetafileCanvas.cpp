@@ -219,10 +219,11 @@ QPen MetafileCanvas::MakePen(const QTransform& full) const {
     const double pixels = std::abs(pen.width) * scale;
     // Thinner than a pixel is one pixel; wider than the picture fills it anyway.
     const double widest = 2.0 * (image_.width() + image_.height());
-    if (pixels < 1.5)
+    const double width = std::min(pixels, widest) / scale;
+    if (pixels < 1.5 || !std::isfinite(width))
         result.setWidth(0);
     else
-        result.setWidthF(std::min(pixels, widest) / scale);
+        result.setWidthF(width);
     switch (pen.style & kPenCapMask) {
     case 0x0100:
         result.setCapStyle(Qt::SquareCap);
@@ -609,7 +610,7 @@ void MetafileCanvas::Text(QPointF at, const QString& text, std::uint32_t options
         return;
     QTransform place;
     place.translate(origin.x(), origin.y());
-    place.rotate(-style.escapement / 10.0);
+    place.rotate(-(style.escapement / 10.0));
     painter_.setWorldTransform(place);
     if (dc_.opaqueBackground)
         painter_.fillRect(QRectF(x, baseline - metrics.ascent(), width, metrics.height()),
