@@ -23,6 +23,8 @@ constexpr std::uint32_t kBrushHatched = 2;
 // A transform whose factors leave this range draws nothing: it has come from
 // extents that mean nothing, and its coordinates would overflow the painter's.
 constexpr double kMaxTransformFactor = 1e7;
+// Dashed paths larger than this many times the picture are drawn solid.
+constexpr double kMaxDashedReach = 16;
 // Text placed further than this many pixels from the picture cannot reach it
 // (the widest line is kMaxTextCharacters letters of kMaxFontPixels).
 constexpr double kFarOff = 1e7;
@@ -280,7 +282,15 @@ void MetafileCanvas::StrokeAndFill(const QPainterPath& path, bool stroke, bool f
     shape.setFillRule(dc_.fillRule);
     painter_.setBackgroundMode(dc_.opaqueBackground ? Qt::OpaqueMode : Qt::TransparentMode);
     painter_.setBackground(dc_.backgroundColor);
-    painter_.setPen(stroke ? MakePen(full) : QPen(Qt::NoPen));
+    QPen pen = stroke ? MakePen(full) : QPen(Qt::NoPen);
+    if (pen.style() != Qt::SolidLine && pen.style() != Qt::NoPen) {
+        // Dashes cost time each, and along a path far larger than the
+        // picture nearly all of them are off it: such a path is drawn solid.
+        const QRectF reach = full.mapRect(shape.controlPointRect());
+        if (reach.width() + reach.height() > kMaxDashedReach * (image_.width() + image_.height()))
+            pen.setStyle(Qt::SolidLine);
+    }
+    painter_.setPen(pen);
     painter_.setBrush(fill ? MakeBrush(full) : QBrush(Qt::NoBrush));
     painter_.drawPath(shape);
 }
