@@ -9,27 +9,24 @@ namespace player {
 
 void ActionLabel::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
-        onClick)
-        onClick();
+    // A press that ends outside the label is no click, as with a button.
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
 }
 
 void ActionLabel::enterEvent(QEnterEvent* event) {
     QLabel::enterEvent(event);
-    if (onEnter)
-        onEnter();
+    emit mouseEntered();
 }
 
 void ActionLabel::leaveEvent(QEvent* event) {
     QLabel::leaveEvent(event);
-    if (onLeave)
-        onLeave();
+    emit mouseLeft();
 }
 
 void InventoryLabel::enterEvent(QEnterEvent* event) {
     QLabel::enterEvent(event);
-    if (onEnter)
-        onEnter();
+    emit mouseEntered();
 }
 
 bool InventoryLabel::event(QEvent* event) {

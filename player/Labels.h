@@ -1,19 +1,22 @@
 // The two kinds of label the main window needs beyond QLabel: the action
 // label, which reports clicks and the pointer entering and leaving, and the
-// inventory label, which carries its own hover hint and hint switch.
+// inventory label, which reports the pointer entering and carries its own
+// hover hint and hint switch.
 #pragma once
 
 #include <QLabel>
-#include <functional>
 
 namespace player {
 
 class ActionLabel : public QLabel {
+    Q_OBJECT
 public:
     using QLabel::QLabel;
-    std::function<void()> onClick;
-    std::function<void()> onEnter;
-    std::function<void()> onLeave;
+
+signals:
+    void clicked();
+    void mouseEntered();
+    void mouseLeft();
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -22,11 +25,14 @@ protected:
 };
 
 class InventoryLabel : public QLabel {
+    Q_OBJECT
 public:
     using QLabel::QLabel;
-    std::function<void()> onEnter;
     QString hintText;     // the item's hover hint
     bool showHint = true; // whether resting the pointer shows it
+
+signals:
+    void mouseEntered();
 
 protected:
     void enterEvent(QEnterEvent* event) override;
