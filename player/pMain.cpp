@@ -294,6 +294,17 @@ void TForm1::xpConClick() {
 }
 
 void TForm1::TimerTimer() {
+    // A tick never runs inside another tick's run: one that comes while a
+    // tick's code waits in a box (its input box, its compile-error box) is
+    // dropped, counter and all, so a broken TimerCode opens one error box and
+    // not one a second. Ticks inside an action's boxes do run.
+    if (tickRunning_)
+        return;
+    tickRunning_ = true;
+    struct Done {
+        bool& running;
+        ~Done() { running = false; }
+    } done{tickRunning_};
     RunReported([this] {
         // The counter wraps at the 32-bit limits.
         if (State.TimerUp)
@@ -359,6 +370,17 @@ void TForm1::SetInventoryHint(int n, const std::string& hint) {
 
 void TForm1::DisableAction(int n) {
     ActionLabelOf(n)->setEnabled(false);
+}
+
+void TForm1::StartCountdown() {
+    if (!Timer->isActive())
+        Timer->start();
+    lblTimer->show();
+}
+
+void TForm1::StopCountdown() {
+    Timer->stop();
+    lblTimer->hide();
 }
 
 } // namespace player

@@ -109,6 +109,8 @@ public:
     void AddText(const std::string& text) override;
     void SetInventoryHint(int n, const std::string& hint) override;
     void DisableAction(int n) override;
+    void StartCountdown() override;
+    void StopCountdown() override;
 
 private:
     void ConnectHandlers();
@@ -123,6 +125,9 @@ private:
     ScriptRunner runner_;
     bool pictureIsBitmap_ = true; // the picture box holds a bitmap (or nothing)
     bool closeRequested_ = false;
+    // A tick's code is under way (perhaps waiting in one of its boxes):
+    // ticks that arrive meanwhile are dropped whole.
+    bool tickRunning_ = false;
 };
 
 } // namespace player

@@ -95,6 +95,24 @@ void RestrictAction(PlayerHost& host, const CallContext& call) {
         host.DisableAction(k);
 }
 
+// timer: the Part of the countdown that scripts set, in its fixed order.
+void StartTimer(PlayerHost& host, const CallContext& call) {
+    PlayerState& state = host.RuntimeState();
+    const std::int32_t time = Int32Arg(call, "time");
+    state.TimerUp = false;
+    state.TimerDown = false;
+    state.TimerValue = time;
+    // Whole texts, byte for byte: "Plus" or "plus " hold the counter.
+    const std::string examine = call.getString("examine");
+    if (examine == "plus")
+        state.TimerUp = true;
+    if (examine == "minus")
+        state.TimerDown = true;
+    host.StartCountdown();
+    state.TimerCaption = call.getString("caption");
+    state.TimerCode = call.getString("code");
+}
+
 } // namespace
 
 void RegisterMyUnit(pascal::Engine& engine, PlayerHost& host) {
@@ -138,6 +156,11 @@ void RegisterMyUnit(pascal::Engine& engine, PlayerHost& host) {
         if (n != 0)
             h->SetInventoryHint(n, call.getString("hint"));
     };
+    unit["timer"] = [h](CallContext& call) { StartTimer(*h, call); };
+    unit["_time_"] = [h](CallContext& call) {
+        call.setInteger("result", h->RuntimeState().TimerValue);
+    };
+    unit["StopTimer"] = [h](CallContext&) { h->StopCountdown(); };
     scriptapi::RegisterMyUnit(engine, std::move(unit));
 }
 

@@ -1,6 +1,6 @@
 // The script unit "MyUnit": the functions through which quest scripts move
 // between locations, change parameters and the inventory, prompt the player
-// and restrict actions.
+// restrict actions, and run the countdown.
 #pragma once
 
 #include "pascal/Engine.h"

@@ -36,6 +36,13 @@ public:
     virtual void SetInventoryHint(int n, const std::string& hint) = 0;
     // action: switches action label n (1..6) off until the next show.
     virtual void DisableAction(int n) = 0;
+
+    // timer: starts the countdown's window timer unless it runs already (a
+    // running one-second period is not restarted) and shows its label with
+    // the text it has.
+    virtual void StartCountdown() = 0;
+    // StopTimer: stops the window timer and hides the label.
+    virtual void StopCountdown() = 0;
 };
 
 } // namespace player::script
