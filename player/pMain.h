@@ -23,9 +23,10 @@ namespace player {
 class TForm1 : public QWidget, public MainWindowUi, public script::PlayerHost {
 public:
     // Builds the window and runs FormCreate, which loads the quest from
-    // source. dialogs must outlive the window.
+    // source. dialogs must outlive the window. Without audio the window
+    // plays through SDL2_mixer.
     TForm1(std::unique_ptr<QuestSource> source, platform::Dialogs& dialogs,
-           QWidget* parent = nullptr);
+           std::unique_ptr<platform::Audio> audio = nullptr, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // The runtime state.
@@ -111,6 +112,8 @@ public:
     void DisableAction(int n) override;
     void StartCountdown() override;
     void StopCountdown() override;
+    Sounds& SoundChannels() override { return sounds_; }
+    const Sounds& SoundChannels() const { return sounds_; }
 
 private:
     void ConnectHandlers();
@@ -123,6 +126,7 @@ private:
 
     std::unique_ptr<QuestSource> source_;
     ScriptRunner runner_;
+    Sounds sounds_;
     bool pictureIsBitmap_ = true; // the picture box holds a bitmap (or nothing)
     bool closeRequested_ = false;
     // A tick's code is under way (perhaps waiting in one of its boxes):

@@ -161,6 +161,14 @@ void RegisterMyUnit(pascal::Engine& engine, PlayerHost& host) {
         call.setInteger("result", h->RuntimeState().TimerValue);
     };
     unit["StopTimer"] = [h](CallContext&) { h->StopCountdown(); };
+    unit["PlaySound"] = [h](CallContext& call) {
+        h->SoundChannels().Play(SoundChannel::Sound, call.getString("Sound"));
+    };
+    unit["StopSound"] = [h](CallContext&) { h->SoundChannels().Stop(SoundChannel::Sound); };
+    unit["PlayEffect"] = [h](CallContext& call) {
+        h->SoundChannels().Play(SoundChannel::Effect, call.getString("Effect"));
+    };
+    unit["StopEffect"] = [h](CallContext&) { h->SoundChannels().Stop(SoundChannel::Effect); };
     scriptapi::RegisterMyUnit(engine, std::move(unit));
 }
 

@@ -1,6 +1,6 @@
 // The script unit "MyUnit": the functions through which quest scripts move
 // between locations, change parameters and the inventory, prompt the player
-// restrict actions, and run the countdown.
+// restrict actions, run the countdown and play sounds.
 #pragma once
 
 #include "pascal/Engine.h"

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "player/PlayerState.h"
+#include "player/Sounds.h"
 
 #include <cstdint>
 #include <string>
@@ -43,6 +44,9 @@ public:
     virtual void StartCountdown() = 0;
     // StopTimer: stops the window timer and hides the label.
     virtual void StopCountdown() = 0;
+
+    // PlaySound, PlayEffect and their Stop: the two channels.
+    virtual Sounds& SoundChannels() = 0;
 };
 
 } // namespace player::script
