@@ -62,6 +62,7 @@ TForm1::TForm1(std::unique_ptr<QuestSource> source, platform::Dialogs& dialogs,
     ConnectHandlers();
     script::RegisterMyUnit(runner_.Engine(), *this);
     FormCreate();
+    TitrForm = std::make_unique<TTitrForm>(this);
 }
 
 TForm1::~TForm1() = default;
@@ -378,6 +379,11 @@ void TForm1::StartCountdown() {
     if (!Timer->isActive())
         Timer->start();
     lblTimer->show();
+}
+
+void TForm1::RollCredits(const std::string& header, const std::string& text,
+                         std::uint32_t interval) {
+    TitrForm->Titr(header, text, interval);
 }
 
 void TForm1::StopCountdown() {

@@ -8,6 +8,7 @@
 #include "player/PlayerState.h"
 #include "player/QuestSource.h"
 #include "player/ScriptRunner.h"
+#include "player/TitresForm.h"
 #include "player/script/PlayerHost.h"
 
 #include <QWidget>
@@ -31,6 +32,8 @@ public:
 
     // The runtime state.
     PlayerState State;
+    // The credits-roll window, made hidden at start-up.
+    std::unique_ptr<TTitrForm> TitrForm;
 
     // --- Loading and display ---
     void FormCreate();
@@ -114,6 +117,8 @@ public:
     void StopCountdown() override;
     Sounds& SoundChannels() override { return sounds_; }
     const Sounds& SoundChannels() const { return sounds_; }
+    void RollCredits(const std::string& header, const std::string& text,
+                     std::uint32_t interval) override;
 
 private:
     void ConnectHandlers();

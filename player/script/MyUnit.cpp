@@ -169,6 +169,11 @@ void RegisterMyUnit(pascal::Engine& engine, PlayerHost& host) {
         h->SoundChannels().Play(SoundChannel::Effect, call.getString("Effect"));
     };
     unit["StopEffect"] = [h](CallContext&) { h->SoundChannels().Stop(SoundChannel::Effect); };
+    unit["TITR"] = [h](CallContext& call) {
+        // The interval is a 32-bit value read as unsigned: -1 is 2^32 - 1 ms.
+        const auto interval = static_cast<std::uint32_t>(Int32Arg(call, "RollSpeed"));
+        h->RollCredits(call.getString("Header"), call.getString("text"), interval);
+    };
     scriptapi::RegisterMyUnit(engine, std::move(unit));
 }
 

@@ -1,6 +1,6 @@
 // The script unit "MyUnit": the functions through which quest scripts move
 // between locations, change parameters and the inventory, prompt the player
-// restrict actions, run the countdown and play sounds.
+// restrict actions, run the countdown, play sounds and roll the credits.
 #pragma once
 
 #include "pascal/Engine.h"

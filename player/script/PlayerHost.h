@@ -47,6 +47,11 @@ public:
 
     // PlaySound, PlayEffect and their Stop: the two channels.
     virtual Sounds& SoundChannels() = 0;
+
+    // TITR: the credits roll with its title, its text ("#" between lines)
+    // and its timer interval in milliseconds.
+    virtual void RollCredits(const std::string& header, const std::string& text,
+                             std::uint32_t interval) = 0;
 };
 
 } // namespace player::script
