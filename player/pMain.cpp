@@ -148,15 +148,18 @@ void TForm1::ShowLocation(std::int32_t N) {
     for (int n = 1; n <= 6; ++n)
         ActionLabelOf(n)->setEnabled(true);
     // A bitmap stays from one location to the next; any other picture goes.
-    if (!pictureIsBitmap_) {
+    if (pictureKind_ && *pictureKind_ != platform::PictureKind::Bitmap) {
         img->clear();
-        pictureIsBitmap_ = true;
+        pictureKind_.reset();
+        pictureFile_.clear();
     }
 }
 
-void TForm1::ShowPicture(const QImage& picture, bool isBitmap) {
+void TForm1::ShowPicture(const QImage& picture, platform::PictureKind kind,
+                         const std::string& file) {
     img->setPixmap(QPixmap::fromImage(picture));
-    pictureIsBitmap_ = isBitmap;
+    pictureKind_ = kind;
+    pictureFile_ = file;
 }
 
 void TForm1::ReplaceAll(std::string& text, const std::string& find,
@@ -373,6 +376,23 @@ void TForm1::SetInventoryHint(int n, const std::string& hint) {
 
 void TForm1::DisableAction(int n) {
     ActionLabelOf(n)->setEnabled(false);
+}
+
+void TForm1::ShowImage(const std::string& filepath) {
+    // The extension is what follows the last dot of the file name; a dot in
+    // a folder's name does not count.
+    const std::string name = filepath.substr(filepath.find_last_of('/') + 1);
+    const std::size_t dot = name.rfind('.');
+    const std::string extension = dot == std::string::npos ? std::string() : name.substr(dot + 1);
+    const auto kind = platform::PictureKindFromExtension(extension);
+    if (!kind)
+        throw platform::PictureError(
+            dot == std::string::npos
+                ? "cannot show " + filepath + ": the file name has no extension"
+                : "cannot show " + filepath + ": '." + extension + "' is not a picture extension");
+    const QImage picture =
+        platform::LoadPictureFile(filepath, *kind, QSize(kPictureWidth, kPictureHeight));
+    ShowPicture(picture, *kind, filepath);
 }
 
 void TForm1::StartCountdown() {

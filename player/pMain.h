@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/Dialogs.h"
+#include "platform/Pictures.h"
 #include "player/MainWindowUi.h"
 #include "player/PlayerState.h"
 #include "player/QuestSource.h"
@@ -43,10 +44,13 @@ public:
     // Puts location N on display; throws std::out_of_range, showing nothing,
     // when N lies outside the table (0..count).
     void ShowLocation(std::int32_t N);
-    // Puts a picture into the picture box, stretched to fill it. A bitmap
-    // stays there from one location to the next; any other kind of picture
-    // is dropped at the next show.
-    void ShowPicture(const QImage& picture, bool isBitmap);
+    // Puts a picture of the given kind, loaded from file (as the script named
+    // it), into the picture box, stretched to fill it. A bitmap stays there
+    // from one location to the next; any other kind is dropped at the next show.
+    void ShowPicture(const QImage& picture, platform::PictureKind kind, const std::string& file);
+    // The kind and file of the picture on display; nullopt and empty for none.
+    std::optional<platform::PictureKind> PictureKind() const { return pictureKind_; }
+    const std::string& PictureFile() const { return pictureFile_; }
     // Replaces every occurrence of find in text, left to right; inserted text
     // is never searched again.
     static void ReplaceAll(std::string& text, const std::string& find,
@@ -113,6 +117,7 @@ public:
     void AddText(const std::string& text) override;
     void SetInventoryHint(int n, const std::string& hint) override;
     void DisableAction(int n) override;
+    void ShowImage(const std::string& filepath) override;
     void StartCountdown() override;
     void StopCountdown() override;
     Sounds& SoundChannels() override { return sounds_; }
@@ -132,7 +137,8 @@ private:
     std::unique_ptr<QuestSource> source_;
     ScriptRunner runner_;
     Sounds sounds_;
-    bool pictureIsBitmap_ = true; // the picture box holds a bitmap (or nothing)
+    std::optional<platform::PictureKind> pictureKind_; // of the picture on display
+    std::string pictureFile_;                           // its file, as the script named it
     bool closeRequested_ = false;
     // A tick's code is under way (perhaps waiting in one of its boxes):
     // ticks that arrive meanwhile are dropped whole.

@@ -156,6 +156,7 @@ void RegisterMyUnit(pascal::Engine& engine, PlayerHost& host) {
         if (n != 0)
             h->SetInventoryHint(n, call.getString("hint"));
     };
+    unit["ShowImage"] = [h](CallContext& call) { h->ShowImage(call.getString("filepath")); };
     unit["timer"] = [h](CallContext& call) { StartTimer(*h, call); };
     unit["_time_"] = [h](CallContext& call) {
         call.setInteger("result", h->RuntimeState().TimerValue);

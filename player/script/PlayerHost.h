@@ -38,6 +38,11 @@ public:
     // action: switches action label n (1..6) off until the next show.
     virtual void DisableAction(int n) = 0;
 
+    // ShowImage: loads the picture file (its kind chosen by the extension
+    // of its name) into the picture box. Throws, the picture unchanged, for
+    // any other extension and for a file that does not load.
+    virtual void ShowImage(const std::string& filepath) = 0;
+
     // timer: starts the countdown's window timer unless it runs already (a
     // running one-second period is not restarted) and shows its label with
     // the text it has.

@@ -272,10 +272,10 @@ TEST_F(PlayerTest, ABitmapStaysAcrossAGotoAndOtherPicturesGo) {
     Load(Rooms());
     QImage picture(4, 4, QImage::Format_RGB32);
     picture.fill(Qt::blue);
-    form->ShowPicture(picture, true);
+    form->ShowPicture(picture, platform::PictureKind::Bitmap, "a.bmp");
     Run("goto(2);");
     EXPECT_FALSE(form->img->pixmap().isNull());
-    form->ShowPicture(picture, false); // a JPEG, say
+    form->ShowPicture(picture, platform::PictureKind::Jpeg, "a.jpg");
     Run("goto(2);");
     EXPECT_TRUE(form->img->pixmap().isNull());
 }
