@@ -209,7 +209,14 @@ bool TForm1::ClickAction(int n) {
     // isEnabled() is false also while the whole window is disabled.
     if (label->isHidden() || !label->isEnabled())
         return false;
-    (this->*kClickHandlers[n - 1])();
+    switch (n) {
+    case 1: lblA1Click(); break;
+    case 2: lblA2Click(); break;
+    case 3: lblA3Click(); break;
+    case 4: lblA4Click(); break;
+    case 5: lblA5Click(); break;
+    case 6: lblA6Click(); break;
+    }
     return true;
 }
 
