@@ -9,6 +9,7 @@
 #include "player/script/MyUnit.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTimer>
@@ -77,6 +78,12 @@ void TForm1::ConnectHandlers() {
     }
     connect(xpCon, &QCheckBox::clicked, this, &TForm1::xpConClick);
     connect(Timer, &QTimer::timeout, this, &TForm1::TimerTimer);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (TitrForm)
+        TitrForm->close();
+    QWidget::closeEvent(event);
 }
 
 void TForm1::RunReported(const std::function<void()>& command) {

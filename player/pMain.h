@@ -125,6 +125,11 @@ public:
     void RollCredits(const std::string& header, const std::string& text,
                      std::uint32_t interval) override;
 
+protected:
+    // The roll window has no parent (a disabled parent would disable it too),
+    // so it closes with the main window here.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void ConnectHandlers();
     // Whether slot n of the table exists (0..count; none after a failed load).

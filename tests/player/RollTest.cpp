@@ -181,6 +181,12 @@ TEST_F(RollTest, ASpeedOfZeroOrBelowNeverTicks) {
     EXPECT_TRUE(Roll().FireRoll());
 }
 
+TEST_F(RollTest, CloseTakesTheRollWithIt) {
+    Run("TITR('t', 'a', 10); Close;");
+    EXPECT_TRUE(form->CloseRequested());
+    EXPECT_TRUE(Roll().isHidden());
+}
+
 TEST_F(RollTest, RestartLeavesTheRollAlone) {
     Run("TITR('t', 'a', 10); restart;");
     EXPECT_FALSE(Roll().isHidden());
