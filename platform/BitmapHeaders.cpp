@@ -4,6 +4,7 @@
 #include "platform/LittleEndian.h"
 
 #include <cstdlib>
+#include <limits>
 #include <cstring>
 
 namespace platform {
@@ -38,7 +39,10 @@ std::optional<std::uint64_t> DibHeader::uncompressedBytes() const {
     // Rows are padded to whole 32-bit words.
     const std::uint64_t rowBytes =
         (static_cast<std::uint64_t>(size.width) * bitCount + 31) / 32 * 4;
-    return rowBytes * static_cast<std::uint64_t>(size.height);
+    const auto rows = static_cast<std::uint64_t>(size.height);
+    if (rows != 0 && rowBytes > std::numeric_limits<std::uint64_t>::max() / rows)
+        return std::numeric_limits<std::uint64_t>::max();
+    return rowBytes * rows;
 }
 
 std::optional<DibHeader> ReadDibHeader(std::span<const unsigned char> dib) {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <span>
 #include <vector>
@@ -14,7 +15,12 @@ namespace platform {
 struct PixelSize {
     long long width = 0;  // as claimed, never negative
     long long height = 0; // as claimed, never negative
-    long long pixels() const { return width * height; }
+    // The product, or the largest number when it would not fit.
+    long long pixels() const {
+        if (width > 0 && height > std::numeric_limits<long long>::max() / width)
+            return std::numeric_limits<long long>::max();
+        return width * height;
+    }
 };
 
 // What a device-independent bitmap header says about the pixels after it.

@@ -23,6 +23,11 @@ constexpr std::uint32_t kBrushHatched = 2;
 // A transform whose factors leave this range draws nothing: it has come from
 // extents that mean nothing, and its coordinates would overflow the painter's.
 constexpr double kMaxTransformFactor = 1e7;
+// Dashed paths larger than this many times the picture are drawn solid.
+constexpr double kMaxDashedReach = 16;
+// Text placed further than this many pixels from the picture cannot reach it
+// (the widest line is kMaxTextCharacters letters of kMaxFontPixels).
+constexpr double kFarOff = 1e7;
 // Fonts whose height is left to us.
 constexpr double kDefaultFontPixels = 12;
 // A positive font height is the whole line; the letters take about this part.
@@ -145,9 +150,14 @@ void MetafileCanvas::SetWorldTransform(const QTransform& world) {
 
 namespace {
 
-// Image pixels a logical rectangle covers, its right and bottom edges outside.
-std::optional<QRect> DeviceRect(const QTransform& full, QRectF logical) {
-    const QRectF mapped = full.mapRect(logical.normalized());
+// Image pixels a logical rectangle covers, its right and bottom edges
+// outside; what lies beyond the image's edges is cut off, so that the
+// numbers stay small.
+QRect DeviceRect(const QTransform& full, QRectF logical, QRect image) {
+    const QRectF mapped =
+        full.mapRect(logical.normalized()).intersected(QRectF(image).adjusted(-1, -1, 1, 1));
+    if (mapped.isEmpty())
+        return {};
     const QPoint topLeft(static_cast<int>(std::lround(mapped.left())),
                          static_cast<int>(std::lround(mapped.top())));
     const QPoint bottomRight(static_cast<int>(std::lround(mapped.right())) - 1,
@@ -161,7 +171,7 @@ void MetafileCanvas::IntersectClip(QRectF logical) {
     const QTransform full = FullTransform();
     if (!Usable(full))
         return;
-    const QRegion rect(*DeviceRect(full, logical));
+    const QRegion rect(DeviceRect(full, logical, image_.rect()));
     dc_.clip = dc_.clip ? *dc_.clip & rect : rect;
 }
 
@@ -172,7 +182,7 @@ void MetafileCanvas::ExcludeClip(QRectF logical) {
     const QRegion base = dc_.clip ? *dc_.clip : QRegion(image_.rect());
     if (base.rectCount() > kMaxClipRectangles)
         return;
-    dc_.clip = base - QRegion(*DeviceRect(full, logical));
+    dc_.clip = base - QRegion(DeviceRect(full, logical, image_.rect()));
 }
 
 void MetafileCanvas::ResetClip() {
@@ -183,9 +193,11 @@ void MetafileCanvas::OffsetClip(QPointF logical) {
     const QTransform full = FullTransform();
     if (!dc_.clip || !Usable(full))
         return;
+    // A clip moved further than the picture is wide is off it anyway.
+    const double limit = 2.0 * (image_.width() + image_.height());
     const QPointF offset = full.map(logical) - full.map(QPointF(0, 0));
-    dc_.clip->translate(static_cast<int>(std::lround(offset.x())),
-                        static_cast<int>(std::lround(offset.y())));
+    dc_.clip->translate(static_cast<int>(std::lround(std::clamp(offset.x(), -limit, limit))),
+                        static_cast<int>(std::lround(std::clamp(offset.y(), -limit, limit))));
 }
 
 void MetafileCanvas::ApplyClip() {
@@ -209,10 +221,11 @@ QPen MetafileCanvas::MakePen(const QTransform& full) const {
     const double pixels = std::abs(pen.width) * scale;
     // Thinner than a pixel is one pixel; wider than the picture fills it anyway.
     const double widest = 2.0 * (image_.width() + image_.height());
-    if (pixels < 1.5)
+    const double width = std::min(pixels, widest) / scale;
+    if (pixels < 1.5 || !std::isfinite(width))
         result.setWidth(0);
     else
-        result.setWidthF(std::min(pixels, widest) / scale);
+        result.setWidthF(width);
     switch (pen.style & kPenCapMask) {
     case 0x0100:
         result.setCapStyle(Qt::SquareCap);
@@ -269,7 +282,15 @@ void MetafileCanvas::StrokeAndFill(const QPainterPath& path, bool stroke, bool f
     shape.setFillRule(dc_.fillRule);
     painter_.setBackgroundMode(dc_.opaqueBackground ? Qt::OpaqueMode : Qt::TransparentMode);
     painter_.setBackground(dc_.backgroundColor);
-    painter_.setPen(stroke ? MakePen(full) : QPen(Qt::NoPen));
+    QPen pen = stroke ? MakePen(full) : QPen(Qt::NoPen);
+    if (pen.style() != Qt::SolidLine && pen.style() != Qt::NoPen) {
+        // Dashes cost time each, and along a path far larger than the
+        // picture nearly all of them are off it: such a path is drawn solid.
+        const QRectF reach = full.mapRect(shape.controlPointRect());
+        if (reach.width() + reach.height() > kMaxDashedReach * (image_.width() + image_.height()))
+            pen.setStyle(Qt::SolidLine);
+    }
+    painter_.setPen(pen);
     painter_.setBrush(fill ? MakeBrush(full) : QBrush(Qt::NoBrush));
     painter_.drawPath(shape);
 }
@@ -513,7 +534,13 @@ void MetafileCanvas::ClipToPath() {
     const QTransform full = FullTransform();
     if (!Usable(full))
         return;
-    const QRegion region(full.map(path_).toFillPolygon().toPolygon(), dc_.fillRule);
+    // Only the part on the picture counts; far-off points would also strain
+    // the region's scan conversion.
+    QPainterPath picture;
+    picture.addRect(QRectF(image_.rect()).adjusted(-1, -1, 1, 1));
+    QPainterPath shape = full.map(path_);
+    shape.setFillRule(dc_.fillRule);
+    const QRegion region(shape.intersected(picture).toFillPolygon().toPolygon(), dc_.fillRule);
     dc_.clip = dc_.clip ? *dc_.clip & region : region;
     path_ = QPainterPath();
 }
@@ -589,9 +616,11 @@ void MetafileCanvas::Text(QPointF at, const QString& text, std::uint32_t options
 
     // The text stands upright on the picture, turned by the font's angle only.
     const QPointF origin = full.map(at);
+    if (std::abs(origin.x()) > kFarOff || std::abs(origin.y()) > kFarOff)
+        return;
     QTransform place;
     place.translate(origin.x(), origin.y());
-    place.rotate(-style.escapement / 10.0);
+    place.rotate(-(style.escapement / 10.0));
     painter_.setWorldTransform(place);
     if (dc_.opaqueBackground)
         painter_.fillRect(QRectF(x, baseline - metrics.ascent(), width, metrics.height()),
@@ -651,11 +680,15 @@ void MetafileCanvas::Bitmap(QRectF destination, const QImage& image, QRectF sour
     const QTransform place(sx, 0, 0, sy, destination.left() - source.left() * sx,
                            destination.top() - source.top() * sy);
     const QTransform full = place * FullTransform();
-    const QRectF shown = source.normalized().intersected(QRectF(image.rect()));
+    const QRect shown = source.normalized().toAlignedRect().intersected(image.rect());
     if (!Usable(full) || shown.isEmpty())
         return;
+    const QRectF target = full.mapRect(QRectF(shown));
+    // A bitmap drawn smaller than a pixel shows nothing; the painter's
+    // scaling is not safe below that.
+    if (target.width() < 1 || target.height() < 1)
+        return;
     ApplyClip();
-    painter_.setWorldTransform(full);
     switch (rop) {
     case kRopSourceAnd:
         painter_.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
@@ -672,7 +705,15 @@ void MetafileCanvas::Bitmap(QRectF destination, const QImage& image, QRectF sour
     default:
         break;
     }
-    painter_.drawImage(shown, image, shown);
+    if (full.m12() == 0 && full.m21() == 0) {
+        // Axis-aligned, as nearly always: a mirrored extent mirrors the
+        // pixels, and the painter only ever scales up or down.
+        const QImage part = image.copy(shown).mirrored(full.m11() < 0, full.m22() < 0);
+        painter_.drawImage(target, part);
+    } else {
+        painter_.setWorldTransform(full);
+        painter_.drawImage(QRectF(shown), image, QRectF(shown));
+    }
     painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 

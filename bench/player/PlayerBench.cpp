@@ -1,15 +1,14 @@
 // The player's speed: from a stand-alone file to the first shown location
 // (the example quest and a quest of 100,000 locations), one click that runs
-// a five-statement script, one countdown tick with a five-statement code, and
-// ShowImage of a metafile of 10,000 records drawn into the picture box. The
-// process's peak memory is reported with each figure.
+// a five-statement script and one countdown tick with a five-statement code
+// (metafiles are measured in bench_platform). The process's peak memory is
+// reported with each figure.
 #include "model/Cp1251.h"
 #include "model/ExeLayout.h"
 #include "model/Payload.h"
 #include "model/QuestFile.h"
 #include "platform/ScriptedDialogs.h"
 #include "player/pMain.h"
-#include "tests/platform/MetafileBytes.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -123,69 +122,6 @@ void BM_TickFiveStatements(benchmark::State& state) {
     ReportPeakMemory(state);
 }
 BENCHMARK(BM_TickFiveStatements)->Unit(benchmark::kMicrosecond);
-
-// The number of drawing records in the benchmark's metafiles.
-constexpr int kMetafileRecords = 10000;
-
-// A WMF of kMetafileRecords records: brushes made, selected and deleted
-// between rectangles, ellipses, lines and polygons over a 1000 x 1000 frame.
-std::string BigWmf() {
-    testing_support::WmfBytes wmf;
-    for (int i = 0; wmf.count() < kMetafileRecords; ++i) {
-        const int x = (i * 37) % 900, y = (i * 53) % 900;
-        auto colour = testing_support::ColorWords(static_cast<std::uint32_t>(i * 2654435761u) & 0xFFFFFF);
-        wmf.Record(0x02FC, {0, colour[0], colour[1], 0}); // CreateBrushIndirect: solid
-        wmf.Record(0x012D, {0});                           // SelectObject
-        wmf.Record(0x041B, {y + 60, x + 80, y, x});        // Rectangle
-        wmf.Record(0x0418, {y + 90, x + 40, y + 10, x});   // Ellipse
-        wmf.Record(0x0214, {y, x});                        // MoveTo
-        wmf.Record(0x0213, {y + 100, x + 100});            // LineTo
-        wmf.Record(0x0324, {3, x, y, x + 50, y + 20, x + 10, y + 70}); // Polygon
-        wmf.Record(0x01F0, {0});                           // DeleteObject
-    }
-    return wmf.Placeable(0, 0, 1000, 1000, 1440, 4);
-}
-
-// The same drawing as an EMF.
-std::string BigEmf() {
-    testing_support::EmfBytes emf;
-    for (std::uint32_t i = 0; emf.count() < kMetafileRecords; ++i) {
-        const std::uint32_t x = (i * 37) % 900, y = (i * 53) % 900;
-        const std::uint32_t colour = testing_support::ColorRef((i * 2654435761u) & 0xFFFFFF);
-        emf.Record(39, {1, 0, colour, 0});          // CreateBrushIndirect: solid
-        emf.Record(37, {1});                        // SelectObject
-        emf.Record(43, {x, y, x + 80, y + 60});     // Rectangle
-        emf.Record(42, {x, y + 10, x + 40, y + 90}); // Ellipse
-        emf.Record(27, {x, y});                     // MoveToEx
-        emf.Record(54, {x + 100, y + 100});         // LineTo
-        emf.Record(40, {1});                        // DeleteObject
-    }
-    return emf.File(1000, 264, 4);
-}
-
-void ShowMetafile(benchmark::State& state, const std::string& bytes, const char* name) {
-    App();
-    const std::string path = "/tmp/norvo-bench-" + std::to_string(getpid()) + "-" + name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    platform::ScriptedDialogs dialogs;
-    player::TForm1 form(player::PayloadTextSource(model::BuildPayload(Large(1)), "bench"), dialogs);
-    form.ShowImage(path); // throws if the file does not load, ending the benchmark
-    for (auto _ : state)
-        form.ShowImage(path);
-    state.counters["records"] = kMetafileRecords;
-    ReportPeakMemory(state);
-    std::remove(path.c_str());
-}
-
-void BM_ShowImageWmf10000Records(benchmark::State& state) {
-    ShowMetafile(state, BigWmf(), "big.wmf");
-}
-BENCHMARK(BM_ShowImageWmf10000Records)->Unit(benchmark::kMillisecond);
-
-void BM_ShowImageEmf10000Records(benchmark::State& state) {
-    ShowMetafile(state, BigEmf(), "big.emf");
-}
-BENCHMARK(BM_ShowImageEmf10000Records)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -391,6 +391,14 @@ TEST(WmfRecords, BitmapsKeepTheirRowsInOrder) {
     EXPECT_EQ(Rgb(plain, 61, 41), kGreen);
     EXPECT_EQ(Rgb(plain, 62, 42), kWhite);
 
+    // A negative extent mirrors the bitmap.
+    const QImage mirrored = RenderWmf([](WmfBytes& w) {
+        w.RecordBytes(kStretchDib, WordsAsBytes({0x0020, 0x00CC, 0, 2, 2, 0, 0, 100, -100, 0, 100}) + Dib2x2());
+    });
+    EXPECT_EQ(Rgb(mirrored, 25, 25), kWhite);
+    EXPECT_EQ(Rgb(mirrored, 75, 25), kBlue);
+    EXPECT_EQ(Rgb(mirrored, 25, 75), kGreen);
+
     // A bitmap that is broken leaves its record undrawn and the rest drawn.
     const QImage broken = RenderWmf([](WmfBytes& w) {
         RedFillNoPen(w);
@@ -512,6 +520,7 @@ enum : std::uint32_t {
     kEmrBeginPath = 59,
     kEmrEndPath = 60,
     kEmrFillPath = 62,
+    kEmrSelectClipPath = 67,
     kEmrBitBlt = 76,
     kEmrStretchDiBits = 81,
     kEmrExtCreateFontIndirectW = 82,
@@ -670,6 +679,17 @@ TEST(EmfRecords, EachShapeSetsItsPixels) {
          [](EmfBytes& e) {
              EmfRedFillNoPen(e);
              e.Record(kEmrIntersectClipRect, {0, 0, 50, 100});
+             e.Record(kEmrRectangle, {10, 10, 90, 90});
+         },
+         {{{30, 50}, kRed}, {{70, 50}, kWhite}}},
+        {"a clip path reaching far past the picture",
+         [](EmfBytes& e) {
+             EmfRedFillNoPen(e);
+             e.Record(kEmrBeginPath, {});
+             e.Record(kEmrMoveToEx, {0, 0}).Record(kEmrLineTo, {50, 0});
+             e.Record(kEmrLineTo, {50, 1'000'000'000}).Record(kEmrLineTo, {0, 1'000'000'000});
+             e.Record(kEmrEndPath, {});
+             e.Record(kEmrSelectClipPath, {1});
              e.Record(kEmrRectangle, {10, 10, 90, 90});
          },
          {{{30, 50}, kRed}, {{70, 50}, kWhite}}},
