@@ -3,6 +3,7 @@
 
 #include <QHelpEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QToolTip>
 
 namespace player {
@@ -39,6 +40,15 @@ bool InventoryLabel::event(QEvent* event) {
         return true;
     }
     return QLabel::event(event);
+}
+
+void PictureLabel::paintEvent(QPaintEvent*) {
+    const QPixmap shown = pixmap();
+    if (shown.isNull())
+        return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(rect(), shown);
 }
 
 } // namespace player

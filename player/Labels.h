@@ -1,7 +1,7 @@
-// The two kinds of label the main window needs beyond QLabel: the action
-// label, which reports clicks and the pointer entering and leaving, and the
-// inventory label, which reports the pointer entering and carries its own
-// hover hint and hint switch.
+// The kinds of label the main window needs beyond QLabel: the action label,
+// which reports clicks and the pointer entering and leaving; the inventory
+// label, which reports the pointer entering and carries its own hover hint and
+// hint switch; and the picture label, which shows its picture stretched.
 #pragma once
 
 #include <QLabel>
@@ -37,6 +37,16 @@ signals:
 protected:
     void enterEvent(QEnterEvent* event) override;
     bool event(QEvent* event) override;
+};
+
+// A picture stretched over the whole label that looks the same while its
+// window takes no input (under the credits roll): QLabel would grey it.
+class PictureLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 } // namespace player

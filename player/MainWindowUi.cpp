@@ -82,7 +82,7 @@ void MainWindowUi::Build(QWidget* window) {
     window->setFont(WindowFont());
     window->setWindowTitle(Ru("Квест v.0.6"));
 
-    Image2 = new QLabel(window);
+    Image2 = new PictureLabel(window);
     Image2->setGeometry(0, 0, kClientWidth, kClientHeight);
     LoadBackground(Image2);
     Image2->setScaledContents(true);
@@ -98,7 +98,7 @@ void MainWindowUi::Build(QWidget* window) {
     Memo->setTextInteractionFlags(Qt::NoTextInteraction);
     Memo->viewport()->setCursor(Qt::ArrowCursor);
 
-    img = new QLabel(window);
+    img = new PictureLabel(window);
     img->setGeometry(kPictureLeft, kPictureTop, kPictureWidth, kPictureHeight);
     img->setScaledContents(true);
 
