@@ -3,33 +3,31 @@
 
 #include <QHelpEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QToolTip>
 
 namespace player {
 
 void ActionLabel::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
-        onClick)
-        onClick();
+    // A press that ends outside the label is no click, as with a button.
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
 }
 
 void ActionLabel::enterEvent(QEnterEvent* event) {
     QLabel::enterEvent(event);
-    if (onEnter)
-        onEnter();
+    emit mouseEntered();
 }
 
 void ActionLabel::leaveEvent(QEvent* event) {
     QLabel::leaveEvent(event);
-    if (onLeave)
-        onLeave();
+    emit mouseLeft();
 }
 
 void InventoryLabel::enterEvent(QEnterEvent* event) {
     QLabel::enterEvent(event);
-    if (onEnter)
-        onEnter();
+    emit mouseEntered();
 }
 
 bool InventoryLabel::event(QEvent* event) {
@@ -42,6 +40,15 @@ bool InventoryLabel::event(QEvent* event) {
         return true;
     }
     return QLabel::event(event);
+}
+
+void PictureLabel::paintEvent(QPaintEvent*) {
+    const QPixmap shown = pixmap();
+    if (shown.isNull())
+        return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(rect(), shown);
 }
 
 } // namespace player

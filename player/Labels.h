@@ -1,19 +1,22 @@
-// The two kinds of label the main window needs beyond QLabel: the action
-// label, which reports clicks and the pointer entering and leaving, and the
-// inventory label, which carries its own hover hint and hint switch.
+// The kinds of label the main window needs beyond QLabel: the action label,
+// which reports clicks and the pointer entering and leaving; the inventory
+// label, which reports the pointer entering and carries its own hover hint and
+// hint switch; and the picture label, which shows its picture stretched.
 #pragma once
 
 #include <QLabel>
-#include <functional>
 
 namespace player {
 
 class ActionLabel : public QLabel {
+    Q_OBJECT
 public:
     using QLabel::QLabel;
-    std::function<void()> onClick;
-    std::function<void()> onEnter;
-    std::function<void()> onLeave;
+
+signals:
+    void clicked();
+    void mouseEntered();
+    void mouseLeft();
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -22,15 +25,28 @@ protected:
 };
 
 class InventoryLabel : public QLabel {
+    Q_OBJECT
 public:
     using QLabel::QLabel;
-    std::function<void()> onEnter;
     QString hintText;     // the item's hover hint
     bool showHint = true; // whether resting the pointer shows it
+
+signals:
+    void mouseEntered();
 
 protected:
     void enterEvent(QEnterEvent* event) override;
     bool event(QEvent* event) override;
+};
+
+// A picture stretched over the whole label that looks the same while its
+// window takes no input (under the credits roll): QLabel would grey it.
+class PictureLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 } // namespace player

@@ -4,7 +4,11 @@
 #include "model/Cp1251.h"
 #include "platform/Text.h"
 #include "player/Labels.h"
+#include "player/TitresForm.h"
 #include "player/pMain.h"
+
+#include <QLabel>
+#include <QTimer>
 
 namespace player {
 namespace {
@@ -30,6 +34,69 @@ json DialogJson(const platform::ShownDialog& shown) {
     return json::object();
 }
 
+json PictureKindName(const std::optional<platform::PictureKind>& kind) {
+    if (!kind)
+        return "none";
+    switch (*kind) {
+    case platform::PictureKind::Bitmap:
+        return "bmp";
+    case platform::PictureKind::Icon:
+        return "ico";
+    case platform::PictureKind::Jpeg:
+        return "jpeg";
+    case platform::PictureKind::Wmf:
+        return "wmf";
+    case platform::PictureKind::Emf:
+        return "emf";
+    }
+    return "none";
+}
+
+json ChannelJson(const Sounds& sounds, SoundChannel channel) {
+    const auto& file = sounds.File(channel);
+    return {{"open", sounds.IsOpen(channel)},
+            {"playing", sounds.IsPlaying(channel)},
+            {"file", file ? Utf8(*file) : json(nullptr)}};
+}
+
+// A channel on which time passes only by steps: the real channel opens and
+// plays the file (so what cannot play fails as it would), but it counts as
+// playing from Play until Stop or the next Open, whatever the clock says.
+class StepTimeChannel : public platform::AudioChannel {
+public:
+    explicit StepTimeChannel(platform::AudioChannel& real) : real_(real) {}
+    void Open(const std::string& path) override {
+        playing_ = false;
+        real_.Open(path);
+    }
+    void Play() override {
+        real_.Play();
+        playing_ = true;
+    }
+    void Stop() override {
+        real_.Stop();
+        playing_ = false;
+    }
+    bool IsOpen() const override { return real_.IsOpen(); }
+    bool IsPlaying() const override { return playing_; }
+
+private:
+    platform::AudioChannel& real_;
+    bool playing_ = false;
+};
+
+class StepTimeAudio : public platform::Audio {
+public:
+    StepTimeAudio() : real_(platform::MakeSdlAudio()), sound_(real_->Sound()), effect_(real_->Effect()) {}
+    platform::AudioChannel& Sound() override { return sound_; }
+    platform::AudioChannel& Effect() override { return effect_; }
+
+private:
+    std::unique_ptr<platform::Audio> real_;
+    StepTimeChannel sound_;
+    StepTimeChannel effect_;
+};
+
 } // namespace
 
 std::optional<std::vector<std::string>> ParseSteps(const std::string& steps, std::string& error) {
@@ -45,8 +112,8 @@ std::optional<std::vector<std::string>> ParseSteps(const std::string& steps, std
         step.erase(0, step.find_first_not_of(' '));
         step.erase(step.find_last_not_of(' ') + 1);
         const bool action = step.size() == 1 && step[0] >= '1' && step[0] <= '6';
-        if (!action && step != "t") {
-            error = "bad step '" + step + "': expected an action number 1..6 or t";
+        if (!action && step != "t" && step != "r" && step != "o") {
+            error = "bad step '" + step + "': expected an action number 1..6, t, r or o";
             return std::nullopt;
         }
         out.push_back(step);
@@ -65,7 +132,8 @@ json Snapshot(const TForm1& form, const std::string& step,
         actions.push_back({{"n", n},
                            {"caption", Utf8(platform::FromQString(action->text()))},
                            {"visible", !action->isHidden()},
-                           {"enabled", action->isEnabled()}});
+                           // the label's own switch, not the window's
+                           {"enabled", action->isEnabledTo(&form)}});
         inventory.push_back(
             {{"n", n},
              {"caption", Utf8(platform::FromQString(form.InventoryLabelOf(n)->text()))},
@@ -75,12 +143,29 @@ json Snapshot(const TForm1& form, const std::string& step,
     for (const auto& dialog : dialogs)
         shown.push_back(DialogJson(dialog));
 
+    const TTitrForm& roll = *form.TitrForm;
     json line = {{"step", step},
                  {"caption", Utf8(form.CaptionText())},
+                 {"enabled", form.isEnabled()},
                  {"location", form.State.CurrentLocation},
                  {"description", Utf8(form.DescriptionText())},
                  {"actions", actions},
                  {"inventory", inventory},
+                 {"timer",
+                  {{"running", form.Timer->isActive()},
+                   {"visible", !form.lblTimer->isHidden()},
+                   {"text", Utf8(platform::FromQString(form.lblTimer->text()))}}},
+                 {"picture",
+                  {{"kind", PictureKindName(form.PictureKind())},
+                   {"file", form.PictureKind() ? Utf8(form.PictureFile()) : json(nullptr)}}},
+                 {"sound", ChannelJson(form.SoundChannels(), SoundChannel::Sound)},
+                 {"effect", ChannelJson(form.SoundChannels(), SoundChannel::Effect)},
+                 {"roll",
+                  {{"visible", !roll.isHidden()},
+                   {"title", Utf8(roll.TitleText())},
+                   {"text", Utf8(roll.RollText)},
+                   {"interval", roll.Interval},
+                   {"y", roll.RollY}}},
                  {"console", Utf8(form.ConsoleText())},
                  {"dialogs", shown}};
     if (form.CloseRequested())
@@ -91,14 +176,19 @@ json Snapshot(const TForm1& form, const std::string& step,
 void RunTranscript(std::unique_ptr<QuestSource> source, const std::vector<std::string>& steps,
                    const std::vector<std::string>& answers, std::ostream& out) {
     platform::ScriptedDialogs dialogs(answers);
-    TForm1 form(std::move(source), dialogs);
+    TForm1 form(std::move(source), dialogs, std::make_unique<StepTimeAudio>());
     out << Snapshot(form, "start", dialogs.TakeShown()).dump() << '\n' << std::flush;
     for (const std::string& step : steps) {
         if (form.CloseRequested())
             break;
         if (step == "t")
             form.FireTimer();
-        else
+        else if (step == "r")
+            form.TitrForm->FireRoll();
+        else if (step == "o") {
+            if (!form.TitrForm->isHidden())
+                form.TitrForm->BitBtn1Click();
+        } else
             form.ClickAction(step[0] - '0');
         out << Snapshot(form, step, dialogs.TakeShown()).dump() << '\n' << std::flush;
     }

@@ -1,7 +1,10 @@
 // Transcript mode: plays a quest without a screen. The window is built but
-// never shown; the steps click action labels or fire countdown ticks, and
-// after loading and after each step one JSON object (UTF-8) is printed on a
-// line of its own, telling what the window shows and which boxes opened.
+// never shown; the steps click action labels, fire countdown and roll ticks
+// or press the roll's OK, and after loading and after each step one JSON
+// object (UTF-8) is printed on a line of its own, telling what the windows
+// show, what the channels play and which boxes opened. Time passes only by
+// steps: a sound that was started counts as playing until it is stopped or
+// its channel opens another file.
 #pragma once
 
 #include "platform/ScriptedDialogs.h"
@@ -19,8 +22,8 @@ namespace player {
 class TForm1;
 
 // "3,1,t" -> {"3", "1", "t"}; an empty text gives no steps; blanks around a
-// step are dropped. nullopt (with
-// error set) for anything but action numbers 1..6 and "t".
+// step are dropped. nullopt (with error set) for anything but action numbers
+// 1..6, "t" (a countdown tick), "r" (a roll tick) and "o" (the roll's OK).
 std::optional<std::vector<std::string>> ParseSteps(const std::string& steps, std::string& error);
 
 // What the window shows after a step, and the boxes the step opened.

@@ -24,8 +24,9 @@ constexpr const char* kUsage =
     "usage: norvo-engine [QUEST.nvx] [--transcript STEPS [--answer TEXT]...]\n"
     "  QUEST.nvx          a quest file to play (ignored by a stand-alone quest)\n"
     "  --transcript STEPS play without a screen: STEPS is a comma-separated list of\n"
-    "                     action numbers 1..6 and t (a countdown tick); one JSON\n"
-    "                     line is printed after loading and after each step\n"
+    "                     action numbers 1..6, t (a countdown tick), r (a roll\n"
+    "                     tick) and o (the roll's OK); one JSON line is printed\n"
+    "                     after loading and after each step\n"
     "  --answer TEXT      the next answer to an input or question box (yes, ok,\n"
     "                     no, cancel answer a question box)\n";
 
@@ -118,6 +119,9 @@ int main(int argc, char** argv) {
             }
         }
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Without a screen, no loudspeaker either, unless one is asked for.
+        if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER"))
+            qputenv("SDL_AUDIODRIVER", "dummy");
         qInstallMessageHandler(QuietQtMessages);
         QApplication app(argc, argv);
         player::RunTranscript(ChooseSource(*args), *steps, answers, std::cout);

@@ -1,20 +1,16 @@
-// The main window of the player: its layout, the loading of the quest, the
-// display of a location, the script runs and the handlers of its controls.
+// The main window of the player: loading the quest, the display of a
+// location, the script runs and the handlers of its controls.
 #include "player/pMain.h"
 
 #include "model/Cp1251.h"
 #include "platform/ErrorReport.h"
-#include "platform/Jpeg.h"
 #include "platform/Text.h"
 #include "player/Labels.h"
 #include "player/script/MyUnit.h"
 
 #include <QCheckBox>
-#include <QFile>
-#include <QFont>
-#include <QPalette>
+#include <QCloseEvent>
 #include <QPlainTextEdit>
-#include <QScrollBar>
 #include <QTextCursor>
 #include <QTimer>
 #include <stdexcept>
@@ -24,16 +20,6 @@ namespace {
 
 using platform::FromQString;
 using platform::ToQString;
-
-// The Qt resource holding the window's background picture.
-constexpr const char* kBackgroundResource = ":/player/background.jpg";
-// The countdown ticks once a second.
-constexpr int kTimerInterval = 1000;
-// Where the rows of the window start and how far apart they are.
-constexpr int kInventoryTop = 184;
-constexpr int kInventoryStep = 16;
-constexpr int kActionTop = 296;
-constexpr int kActionStep = 24;
 
 const QColor kNavy(0, 0, 128);
 const QColor kRed(255, 0, 0);
@@ -50,201 +36,58 @@ QString BoxText(const std::string& text) {
     return out;
 }
 
-QFont WindowFont() {
-    // The quest texts were laid out for this face; where it is missing Qt
-    // picks the closest sans-serif face.
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(8);
-    return font;
-}
-
-void SetTextColour(QWidget* widget, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Active, QPalette::WindowText, colour);
-    palette.setColor(QPalette::Inactive, QPalette::WindowText, colour);
-    widget->setPalette(palette);
-}
-
-void SetLabelText(QLabel* label, const QString& text) {
-    label->setText(text);
-    label->adjustSize();
-}
+using Handler = void (TForm1::*)();
+constexpr Handler kClickHandlers[6] = {&TForm1::lblA1Click, &TForm1::lblA2Click,
+                                       &TForm1::lblA3Click, &TForm1::lblA4Click,
+                                       &TForm1::lblA5Click, &TForm1::lblA6Click};
+constexpr Handler kEnterHandlers[6] = {&TForm1::lblA1MouseEnter, &TForm1::lblA2MouseEnter,
+                                       &TForm1::lblA3MouseEnter, &TForm1::lblA4MouseEnter,
+                                       &TForm1::lblA5MouseEnter, &TForm1::lblA6MouseEnter};
+constexpr Handler kLeaveHandlers[6] = {&TForm1::lblA1MouseLeave, &TForm1::lblA2MouseLeave,
+                                       &TForm1::lblA3MouseLeave, &TForm1::lblA4MouseLeave,
+                                       &TForm1::lblA5MouseLeave, &TForm1::lblA6MouseLeave};
+constexpr Handler kHintHandlers[6] = {&TForm1::lblParam1MouseEnter, &TForm1::lblParam2MouseEnter,
+                                      &TForm1::lblParam3MouseEnter, &TForm1::lblParam4MouseEnter,
+                                      &TForm1::lblParam5MouseEnter, &TForm1::lblParam6MouseEnter};
 
 } // namespace
 
-// --- The boxes ---------------------------------------------------------------
-
-void WaitingDialogs::Message(platform::MessageKind kind, const std::string& text) {
-    RunClock::Wait wait(clock_);
-    inner_.Message(kind, text);
-}
-
-bool WaitingDialogs::Question(platform::QuestionKind kind, const std::string& text) {
-    RunClock::Wait wait(clock_);
-    return inner_.Question(kind, text);
-}
-
-std::optional<std::string> WaitingDialogs::Input(const std::string& caption,
-                                                 const std::string& prompt,
-                                                 const std::string& initial) {
-    RunClock::Wait wait(clock_);
-    return inner_.Input(caption, prompt, initial);
-}
-
-void DialogBridge::showMessage(const std::string& msg) {
-    dialogs_.Message(platform::MessageKind::Plain, msg);
-}
-
-std::optional<std::string> DialogBridge::inputBox(const std::string& caption,
-                                                  const std::string& prompt,
-                                                  const std::string& defaultText) {
-    return dialogs_.Input(caption, prompt, defaultText);
-}
-
-void DialogBridge::errorDlg(const std::string& msg) {
-    dialogs_.Message(platform::MessageKind::Error, msg);
-}
-
-void DialogBridge::informationDlg(const std::string& msg) {
-    dialogs_.Message(platform::MessageKind::Information, msg);
-}
-
-bool DialogBridge::questionDlg(const std::string& msg) {
-    return dialogs_.Question(platform::QuestionKind::YesNo, msg);
-}
-
-bool DialogBridge::okCancelDlg(const std::string& msg) {
-    return dialogs_.Question(platform::QuestionKind::OkCancel, msg);
-}
-
-// --- The window --------------------------------------------------------------
-
-TForm1::TForm1(std::unique_ptr<QuestSource> source, platform::Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent), source_(std::move(source)), dialogs_(dialogs, clock_),
-      dialogBridge_(dialogs_) {
-    BuildControls();
-    pascal::registerDialogUnit(engine_, dialogBridge_);
-    script::RegisterMyUnit(engine_, *this);
+TForm1::TForm1(std::unique_ptr<QuestSource> source, platform::Dialogs& dialogs,
+               std::unique_ptr<platform::Audio> audio, QWidget* parent)
+    : QWidget(parent), source_(std::move(source)), runner_(dialogs),
+      sounds_(audio ? std::move(audio) : platform::MakeSdlAudio()) {
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    Build(this);
+    ConnectHandlers();
+    script::RegisterMyUnit(runner_.Engine(), *this);
     FormCreate();
+    TitrForm = std::make_unique<TTitrForm>(this);
 }
 
 TForm1::~TForm1() = default;
 
-void TForm1::BuildControls() {
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(kClientWidth, kClientHeight);
-    setFont(WindowFont());
-    setWindowTitle(ToQString(Ru("Квест v.0.6")));
-
-    Image2 = new QLabel(this);
-    Image2->setGeometry(0, 0, kClientWidth, kClientHeight);
-    QFile background(QString::fromLatin1(kBackgroundResource));
-    if (background.open(QIODevice::ReadOnly)) {
-        const QByteArray bytes = background.readAll();
-        platform::JpegResult picture =
-            platform::DecodeJpeg(reinterpret_cast<const unsigned char*>(bytes.constData()),
-                                 static_cast<std::size_t>(bytes.size()));
-        if (picture.ok())
-            Image2->setPixmap(QPixmap::fromImage(picture.image));
-    }
-    Image2->setScaledContents(true);
-
-    Memo = new QPlainTextEdit(this);
-    Memo->setGeometry(8, 8, 305, 137);
-    Memo->setReadOnly(true);
-    Memo->setFrameShape(QFrame::NoFrame);
-    Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Memo->setFocusPolicy(Qt::NoFocus);
-    // The text can be neither selected nor edited; the scroll bar still works.
-    Memo->setTextInteractionFlags(Qt::NoTextInteraction);
-    Memo->viewport()->setCursor(Qt::ArrowCursor);
-
-    img = new QLabel(this);
-    img->setGeometry(328, 8, 345, 265);
-    img->setScaledContents(true);
-
-    MemoCon = new QPlainTextEdit(this);
-    MemoCon->setGeometry(328, 8, 345, 265);
-    MemoCon->setReadOnly(true);
-    MemoCon->setFrameShape(QFrame::Box);
-    MemoCon->setFrameShadow(QFrame::Plain);
-    MemoCon->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    MemoCon->hide();
-
-    Label1 = new QLabel(ToQString(Ru("Инвентарь")), this);
-    Label1->move(8, 160);
-    Label1->adjustSize();
-
+// One path per event: each control's signal reaches its named handler.
+void TForm1::ConnectHandlers() {
     for (int n = 1; n <= 6; ++n) {
-        auto* label = new InventoryLabel(QStringLiteral("nothing..."), this);
-        label->move(24, kInventoryTop + kInventoryStep * (n - 1));
-        label->adjustSize();
-        label->onEnter = [this, n] {
-            RunReported([this, n] {
-                InventoryLabel* l = InventoryLabelOf(n);
-                l->showHint = !l->hintText.isEmpty();
-            });
-        };
-        inventoryLabels_[n - 1] = label;
+        connect(ActionLabelOf(n), &ActionLabel::clicked, this, kClickHandlers[n - 1]);
+        connect(ActionLabelOf(n), &ActionLabel::mouseEntered, this, kEnterHandlers[n - 1]);
+        connect(ActionLabelOf(n), &ActionLabel::mouseLeft, this, kLeaveHandlers[n - 1]);
+        connect(InventoryLabelOf(n), &InventoryLabel::mouseEntered, this, kHintHandlers[n - 1]);
     }
-    lblParam1 = inventoryLabels_[0];
-    lblParam2 = inventoryLabels_[1];
-    lblParam3 = inventoryLabels_[2];
-    lblParam4 = inventoryLabels_[3];
-    lblParam5 = inventoryLabels_[4];
-    lblParam6 = inventoryLabels_[5];
-
-    lblTimer = new QLabel(ToQString(Ru("Время: 0")), this);
-    lblTimer->move(232, 160);
-    lblTimer->adjustSize();
-    lblTimer->hide();
-
-    QFont actionFont(WindowFont());
-    actionFont.setBold(false);
-    actionFont.setItalic(false);
-    for (int n = 1; n <= 6; ++n) {
-        auto* label = new ActionLabel(this);
-        label->move(24, kActionTop + kActionStep * (n - 1));
-        label->setFont(actionFont);
-        SetTextColour(label, kNavy);
-        label->setCursor(Qt::PointingHandCursor);
-        label->hide();
-        label->onClick = [this, n] { RunReported([this, n] { ActionClick(n); }); };
-        label->onEnter = [this, n] { RunReported([this, n] { HighlightAction(n, true); }); };
-        label->onLeave = [this, n] { RunReported([this, n] { HighlightAction(n, false); }); };
-        actionLabels_[n - 1] = label;
-    }
-    lblA1 = actionLabels_[0];
-    lblA2 = actionLabels_[1];
-    lblA3 = actionLabels_[2];
-    lblA4 = actionLabels_[3];
-    lblA5 = actionLabels_[4];
-    lblA6 = actionLabels_[5];
-
-    xpCon = new QCheckBox(this);
-    xpCon->setGeometry(664, 296, 17, 17);
-    xpCon->setToolTip(ToQString(Ru("Показать консоль...")));
-    connect(xpCon, &QCheckBox::clicked, this, [this] { RunReported([this] { xpConClick(); }); });
-
-    Timer = new QTimer(this);
-    Timer->setInterval(kTimerInterval);
-    connect(Timer, &QTimer::timeout, this, [this] { RunReported([this] { TimerTimer(); }); });
+    connect(xpCon, &QCheckBox::clicked, this, &TForm1::xpConClick);
+    connect(Timer, &QTimer::timeout, this, &TForm1::TimerTimer);
 }
 
-ActionLabel* TForm1::ActionLabelOf(int n) const {
-    return actionLabels_.at(n - 1);
-}
-
-InventoryLabel* TForm1::InventoryLabelOf(int n) const {
-    return inventoryLabels_.at(n - 1);
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (TitrForm)
+        TitrForm->close();
+    QWidget::closeEvent(event);
 }
 
 void TForm1::RunReported(const std::function<void()>& command) {
-    platform::RunReported(dialogs_, command);
+    platform::RunReported(runner_.Dialogs(), command);
 }
 
 // --- Loading ---------------------------------------------------------------
@@ -276,7 +119,8 @@ void TForm1::LoadQuest() {
     MemoCon->clear();
     setWindowTitle(ToQString(source_->Caption()));
     if (!hasLocation)
-        dialogs_.Message(platform::MessageKind::Warning, Ru("В квесте нет ни одной локации."));
+        ScriptDialogs().Message(platform::MessageKind::Warning,
+                                Ru("В квесте нет ни одной локации."));
 }
 
 // --- Display ---------------------------------------------------------------
@@ -311,15 +155,18 @@ void TForm1::ShowLocation(std::int32_t N) {
     for (int n = 1; n <= 6; ++n)
         ActionLabelOf(n)->setEnabled(true);
     // A bitmap stays from one location to the next; any other picture goes.
-    if (!pictureIsBitmap_) {
+    if (pictureKind_ && *pictureKind_ != platform::PictureKind::Bitmap) {
         img->clear();
-        pictureIsBitmap_ = true;
+        pictureKind_.reset();
+        pictureFile_.clear();
     }
 }
 
-void TForm1::ShowPicture(const QImage& picture, bool isBitmap) {
+void TForm1::ShowPicture(const QImage& picture, platform::PictureKind kind,
+                         const std::string& file) {
     img->setPixmap(QPixmap::fromImage(picture));
-    pictureIsBitmap_ = isBitmap;
+    pictureKind_ = kind;
+    pictureFile_ = file;
 }
 
 void TForm1::ReplaceAll(std::string& text, const std::string& find,
@@ -337,46 +184,20 @@ void TForm1::HighlightAction(int n, bool on) {
     SetTextColour(ActionLabelOf(n), on ? kRed : kNavy);
 }
 
+void TForm1::ShowInventoryHint(int n) {
+    InventoryLabel* label = InventoryLabelOf(n);
+    label->showHint = !label->hintText.isEmpty();
+}
+
 // --- Scripts ---------------------------------------------------------------
 
 void TForm1::RunScript(const std::string& text) {
-    if (runDepth_ >= kMaxRunDepth)
+    if (!runner_.CanRun())
         return;
-    struct Depth {
-        int& depth;
-        RunClock& clock;
-        Depth(int& d, RunClock& c) : depth(d), clock(c) {
-            ++depth;
-            clock.BeginRun();
-        }
-        ~Depth() {
-            clock.EndRun();
-            --depth;
-        }
-    } depth(runDepth_, clock_);
-
     QTextCursor end(MemoCon->document());
     end.movePosition(QTextCursor::End);
     end.insertText(BoxText(text) + QChar('\n'));
-
-    std::unique_ptr<pascal::Program> program = engine_.compile(text);
-    if (program->hasErrors())
-        dialogs_.Message(platform::MessageKind::Plain, program->messagesText());
-
-    bool tooLong = false;
-    pascal::RunOptions options;
-    options.cancelled = [this, &tooLong] {
-        tooLong = clock_.Computing() > scriptTimeLimit_;
-        return tooLong;
-    };
-    const pascal::RunStatus status = program->run(options);
-    if (status == pascal::RunStatus::Stopped && tooLong) {
-        const auto seconds =
-            std::chrono::duration_cast<std::chrono::seconds>(scriptTimeLimit_).count();
-        dialogs_.Message(platform::MessageKind::Warning,
-                         Ru("Сценарий выполнялся слишком долго (больше ") +
-                             std::to_string(seconds) + Ru(" с) и был остановлен."));
-    }
+    runner_.Run(text);
 }
 
 // --- Handlers --------------------------------------------------------------
@@ -392,109 +213,131 @@ void TForm1::ActionClick(int n) {
 
 bool TForm1::ClickAction(int n) {
     ActionLabel* label = ActionLabelOf(n);
+    // isEnabled() is false also while the whole window is disabled.
     if (label->isHidden() || !label->isEnabled())
         return false;
-    RunReported([this, n] { ActionClick(n); });
+    switch (n) {
+    case 1: lblA1Click(); break;
+    case 2: lblA2Click(); break;
+    case 3: lblA3Click(); break;
+    case 4: lblA4Click(); break;
+    case 5: lblA5Click(); break;
+    case 6: lblA6Click(); break;
+    }
     return true;
 }
 
 bool TForm1::FireTimer() {
     if (!Timer->isActive())
         return false;
-    RunReported([this] { TimerTimer(); });
+    TimerTimer();
     return true;
 }
 
 void TForm1::lblA1Click() {
-    ActionClick(1);
+    RunReported([this] { ActionClick(1); });
 }
 void TForm1::lblA2Click() {
-    ActionClick(2);
+    RunReported([this] { ActionClick(2); });
 }
 void TForm1::lblA3Click() {
-    ActionClick(3);
+    RunReported([this] { ActionClick(3); });
 }
 void TForm1::lblA4Click() {
-    ActionClick(4);
+    RunReported([this] { ActionClick(4); });
 }
 void TForm1::lblA5Click() {
-    ActionClick(5);
+    RunReported([this] { ActionClick(5); });
 }
 void TForm1::lblA6Click() {
-    ActionClick(6);
+    RunReported([this] { ActionClick(6); });
 }
 
 void TForm1::lblA1MouseEnter() {
-    HighlightAction(1, true);
+    RunReported([this] { HighlightAction(1, true); });
 }
 void TForm1::lblA2MouseEnter() {
-    HighlightAction(2, true);
+    RunReported([this] { HighlightAction(2, true); });
 }
 void TForm1::lblA3MouseEnter() {
-    HighlightAction(3, true);
+    RunReported([this] { HighlightAction(3, true); });
 }
 void TForm1::lblA4MouseEnter() {
-    HighlightAction(4, true);
+    RunReported([this] { HighlightAction(4, true); });
 }
 void TForm1::lblA5MouseEnter() {
-    HighlightAction(5, true);
+    RunReported([this] { HighlightAction(5, true); });
 }
 void TForm1::lblA6MouseEnter() {
-    HighlightAction(6, true);
+    RunReported([this] { HighlightAction(6, true); });
 }
 void TForm1::lblA1MouseLeave() {
-    HighlightAction(1, false);
+    RunReported([this] { HighlightAction(1, false); });
 }
 void TForm1::lblA2MouseLeave() {
-    HighlightAction(2, false);
+    RunReported([this] { HighlightAction(2, false); });
 }
 void TForm1::lblA3MouseLeave() {
-    HighlightAction(3, false);
+    RunReported([this] { HighlightAction(3, false); });
 }
 void TForm1::lblA4MouseLeave() {
-    HighlightAction(4, false);
+    RunReported([this] { HighlightAction(4, false); });
 }
 void TForm1::lblA5MouseLeave() {
-    HighlightAction(5, false);
+    RunReported([this] { HighlightAction(5, false); });
 }
 void TForm1::lblA6MouseLeave() {
-    HighlightAction(6, false);
+    RunReported([this] { HighlightAction(6, false); });
 }
 
 void TForm1::lblParam1MouseEnter() {
-    lblParam1->onEnter();
+    RunReported([this] { ShowInventoryHint(1); });
 }
 void TForm1::lblParam2MouseEnter() {
-    lblParam2->onEnter();
+    RunReported([this] { ShowInventoryHint(2); });
 }
 void TForm1::lblParam3MouseEnter() {
-    lblParam3->onEnter();
+    RunReported([this] { ShowInventoryHint(3); });
 }
 void TForm1::lblParam4MouseEnter() {
-    lblParam4->onEnter();
+    RunReported([this] { ShowInventoryHint(4); });
 }
 void TForm1::lblParam5MouseEnter() {
-    lblParam5->onEnter();
+    RunReported([this] { ShowInventoryHint(5); });
 }
 void TForm1::lblParam6MouseEnter() {
-    lblParam6->onEnter();
+    RunReported([this] { ShowInventoryHint(6); });
 }
 
 void TForm1::xpConClick() {
-    MemoCon->setVisible(xpCon->isChecked());
+    RunReported([this] { MemoCon->setVisible(xpCon->isChecked()); });
 }
 
 void TForm1::TimerTimer() {
-    // The counter wraps at the 32-bit limits.
-    if (State.TimerUp)
-        State.TimerValue =
-            static_cast<std::int32_t>(static_cast<std::uint32_t>(State.TimerValue) + 1u);
-    if (State.TimerDown)
-        State.TimerValue =
-            static_cast<std::int32_t>(static_cast<std::uint32_t>(State.TimerValue) - 1u);
-    SetLabelText(lblTimer, ToQString(State.TimerCaption + " " + std::to_string(State.TimerValue)));
-    const std::string code = State.TimerCode;
-    RunScript(code);
+    // A tick never runs inside another tick's run: one that comes while a
+    // tick's code waits in a box (its input box, its compile-error box) is
+    // dropped, counter and all, so a broken TimerCode opens one error box and
+    // not one a second. Ticks inside an action's boxes do run.
+    if (tickRunning_)
+        return;
+    tickRunning_ = true;
+    struct Done {
+        bool& running;
+        ~Done() { running = false; }
+    } done{tickRunning_};
+    RunReported([this] {
+        // The counter wraps at the 32-bit limits.
+        if (State.TimerUp)
+            State.TimerValue =
+                static_cast<std::int32_t>(static_cast<std::uint32_t>(State.TimerValue) + 1u);
+        if (State.TimerDown)
+            State.TimerValue =
+                static_cast<std::int32_t>(static_cast<std::uint32_t>(State.TimerValue) - 1u);
+        SetLabelText(lblTimer,
+                     ToQString(State.TimerCaption + " " + std::to_string(State.TimerValue)));
+        const std::string code = State.TimerCode;
+        RunScript(code);
+    });
 }
 
 // --- What the window shows -------------------------------------------------
@@ -547,6 +390,39 @@ void TForm1::SetInventoryHint(int n, const std::string& hint) {
 
 void TForm1::DisableAction(int n) {
     ActionLabelOf(n)->setEnabled(false);
+}
+
+void TForm1::ShowImage(const std::string& filepath) {
+    // The extension is what follows the last dot of the file name; a dot in
+    // a folder's name does not count.
+    const std::string name = filepath.substr(filepath.find_last_of('/') + 1);
+    const std::size_t dot = name.rfind('.');
+    const std::string extension = dot == std::string::npos ? std::string() : name.substr(dot + 1);
+    const auto kind = platform::PictureKindFromExtension(extension);
+    if (!kind)
+        throw platform::PictureError(
+            dot == std::string::npos
+                ? "cannot show " + filepath + ": the file name has no extension"
+                : "cannot show " + filepath + ": '." + extension + "' is not a picture extension");
+    const QImage picture =
+        platform::LoadPictureFile(filepath, *kind, QSize(kPictureWidth, kPictureHeight));
+    ShowPicture(picture, *kind, filepath);
+}
+
+void TForm1::StartCountdown() {
+    if (!Timer->isActive())
+        Timer->start();
+    lblTimer->show();
+}
+
+void TForm1::RollCredits(const std::string& header, const std::string& text,
+                         std::uint32_t interval) {
+    TitrForm->Titr(header, text, interval);
+}
+
+void TForm1::StopCountdown() {
+    Timer->stop();
+    lblTimer->hide();
 }
 
 } // namespace player

@@ -1,12 +1,14 @@
 #!/bin/sh
 # Installs the Debian packages that Norvo builds, tests and benchmarks with.
-# Only what is missing is installed; without root it prints the command to run.
+# timgm6mb-soundfont gives SDL2_mixer the instruments it plays MIDI files
+# with. Only what is missing is installed; without root it prints the command to run.
 set -eu
 
 PACKAGES="cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
 qt6-base-dev libgl-dev libjpeg-dev libsdl2-mixer-dev nlohmann-json3-dev
 libgtest-dev libgmock-dev libbenchmark-dev lua5.4
-libqscintilla2-qt6-dev qt6-translations-l10n cmark desktop-file-utils shared-mime-info"
+libqscintilla2-qt6-dev qt6-translations-l10n cmark desktop-file-utils shared-mime-info
+timgm6mb-soundfont"
 
 missing=""
 for pkg in $PACKAGES; do

@@ -95,6 +95,24 @@ void RestrictAction(PlayerHost& host, const CallContext& call) {
         host.DisableAction(k);
 }
 
+// timer: the Part of the countdown that scripts set, in its fixed order.
+void StartTimer(PlayerHost& host, const CallContext& call) {
+    PlayerState& state = host.RuntimeState();
+    const std::int32_t time = Int32Arg(call, "time");
+    state.TimerUp = false;
+    state.TimerDown = false;
+    state.TimerValue = time;
+    // Whole texts, byte for byte: "Plus" or "plus " hold the counter.
+    const std::string examine = call.getString("examine");
+    if (examine == "plus")
+        state.TimerUp = true;
+    if (examine == "minus")
+        state.TimerDown = true;
+    host.StartCountdown();
+    state.TimerCaption = call.getString("caption");
+    state.TimerCode = call.getString("code");
+}
+
 } // namespace
 
 void RegisterMyUnit(pascal::Engine& engine, PlayerHost& host) {
@@ -137,6 +155,25 @@ void RegisterMyUnit(pascal::Engine& engine, PlayerHost& host) {
         const int n = SelectorIndex(call.getString("param"), kNameSelector);
         if (n != 0)
             h->SetInventoryHint(n, call.getString("hint"));
+    };
+    unit["ShowImage"] = [h](CallContext& call) { h->ShowImage(call.getString("filepath")); };
+    unit["timer"] = [h](CallContext& call) { StartTimer(*h, call); };
+    unit["_time_"] = [h](CallContext& call) {
+        call.setInteger("result", h->RuntimeState().TimerValue);
+    };
+    unit["StopTimer"] = [h](CallContext&) { h->StopCountdown(); };
+    unit["PlaySound"] = [h](CallContext& call) {
+        h->SoundChannels().Play(SoundChannel::Sound, call.getString("Sound"));
+    };
+    unit["StopSound"] = [h](CallContext&) { h->SoundChannels().Stop(SoundChannel::Sound); };
+    unit["PlayEffect"] = [h](CallContext& call) {
+        h->SoundChannels().Play(SoundChannel::Effect, call.getString("Effect"));
+    };
+    unit["StopEffect"] = [h](CallContext&) { h->SoundChannels().Stop(SoundChannel::Effect); };
+    unit["TITR"] = [h](CallContext& call) {
+        // The interval is a 32-bit value read as unsigned: -1 is 2^32 - 1 ms.
+        const auto interval = static_cast<std::uint32_t>(Int32Arg(call, "RollSpeed"));
+        h->RollCredits(call.getString("Header"), call.getString("text"), interval);
     };
     scriptapi::RegisterMyUnit(engine, std::move(unit));
 }

@@ -1,6 +1,7 @@
 // The script unit "MyUnit": the functions through which quest scripts move
 // between locations, change parameters and the inventory, prompt the player
-// and restrict actions.
+// restrict actions, run the countdown, show pictures, play sounds and roll
+// the credits.
 #pragma once
 
 #include "pascal/Engine.h"

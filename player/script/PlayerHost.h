@@ -3,6 +3,7 @@
 #pragma once
 
 #include "player/PlayerState.h"
+#include "player/Sounds.h"
 
 #include <cstdint>
 #include <string>
@@ -36,6 +37,26 @@ public:
     virtual void SetInventoryHint(int n, const std::string& hint) = 0;
     // action: switches action label n (1..6) off until the next show.
     virtual void DisableAction(int n) = 0;
+
+    // ShowImage: loads the picture file (its kind chosen by the extension
+    // of its name) into the picture box. Throws, the picture unchanged, for
+    // any other extension and for a file that does not load.
+    virtual void ShowImage(const std::string& filepath) = 0;
+
+    // timer: starts the countdown's window timer unless it runs already (a
+    // running one-second period is not restarted) and shows its label with
+    // the text it has.
+    virtual void StartCountdown() = 0;
+    // StopTimer: stops the window timer and hides the label.
+    virtual void StopCountdown() = 0;
+
+    // PlaySound, PlayEffect and their Stop: the two channels.
+    virtual Sounds& SoundChannels() = 0;
+
+    // TITR: the credits roll with its title, its text ("#" between lines)
+    // and its timer interval in milliseconds.
+    virtual void RollCredits(const std::string& header, const std::string& text,
+                             std::uint32_t interval) = 0;
 };
 
 } // namespace player::script

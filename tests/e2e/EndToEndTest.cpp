@@ -242,8 +242,9 @@ TEST_F(EndToEnd, TheExampleWalkthroughPlaysToTheEnd) {
     std::string steps = ReadFile(Source("examples/lighthouse.walkthrough"));
     while (!steps.empty() && (steps.back() == '\n' || steps.back() == '\r'))
         steps.pop_back();
-    std::vector<std::string> args = {Bin("norvo-engine"), Source("examples/lighthouse.nvx"),
-                                     "--transcript", steps};
+    // The quest names its pictures and sounds relative to the repository's root.
+    std::vector<std::string> args = {"env", "-C", Source(""), Bin("norvo-engine"),
+                                     Source("examples/lighthouse.nvx"), "--transcript", steps};
     std::ifstream answers(Source("examples/lighthouse.answers"));
     for (std::string answer; std::getline(answers, answer);)
         args.insert(args.end(), {"--answer", answer});
@@ -255,6 +256,23 @@ TEST_F(EndToEnd, TheExampleWalkthroughPlaysToTheEnd) {
     ASSERT_EQ(got.size(), want.size()) << run.out;
     for (std::size_t i = 0; i < got.size(); ++i)
         EXPECT_EQ(got[i], want[i]) << "line " << i + 1;
+}
+
+TEST_F(EndToEnd, TheExamplesLampRunsOutWhenThePlayerDawdles) {
+    // Up to the door, take the lantern, then let its 90 seconds pass.
+    std::string steps = "2,1";
+    for (int i = 0; i < 90; ++i)
+        steps += ",t";
+    const Result run = RunProgram({"env", "-C", Source(""), Bin("norvo-engine"),
+                                   Source("examples/lighthouse.nvx"), "--transcript", steps});
+    ASSERT_EQ(run.exitCode, 0);
+    const auto lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 93u);
+    EXPECT_EQ(lines[91]["location"], 2);
+    EXPECT_EQ(lines[91]["timer"]["text"], "Масло: 1");
+    EXPECT_EQ(lines[92]["location"], 8);
+    EXPECT_EQ(lines[92]["timer"], json({{"running", false}, {"visible", false}, {"text", "Масло: 0"}}));
+    EXPECT_EQ(lines[92]["sound"]["playing"], true); // the sea goes on
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // AddText, FormName and restart.
 #include "player/script/InputNumber.h"
 #include "player/script/Random.h"
+#include "scriptapi/ScriptFunctions.h"
 #include "tests/player/PlayerFixture.h"
 
 #include <QCheckBox>
@@ -24,6 +25,23 @@ model::QuestDocument Rooms() {
         doc.QuestParams.Values[n] = n * 10;
     }
     return doc;
+}
+
+TEST_F(PlayerTest, EveryDeclaredFunctionOfTheUnitHasABody) {
+    Load(Rooms());
+    // Calls of all of them, compiled but never run: an unknown one would not compile.
+    std::string calls;
+    for (const auto& function : scriptapi::MyUnitFunctions()) {
+        std::string args;
+        for (const auto& param : function.params)
+            args += std::string(args.empty() ? "" : ", ") +
+                    (param.type == pascal::Type::String ? "''" : "0");
+        const std::string call = function.name + (args.empty() ? "" : "(" + args + ")");
+        calls += function.result ? "  if " + call + " = " + call + " then ;\n" : "  " + call + ";\n";
+    }
+    EXPECT_EQ(scriptapi::MyUnitFunctions().size(), 37u);
+    Run("if False then\nbegin\n" + calls + "end;");
+    EXPECT_EQ(BoxTexts(), "");
 }
 
 // --- Selectors ---------------------------------------------------------------
@@ -272,10 +290,10 @@ TEST_F(PlayerTest, ABitmapStaysAcrossAGotoAndOtherPicturesGo) {
     Load(Rooms());
     QImage picture(4, 4, QImage::Format_RGB32);
     picture.fill(Qt::blue);
-    form->ShowPicture(picture, true);
+    form->ShowPicture(picture, platform::PictureKind::Bitmap, "a.bmp");
     Run("goto(2);");
     EXPECT_FALSE(form->img->pixmap().isNull());
-    form->ShowPicture(picture, false); // a JPEG, say
+    form->ShowPicture(picture, platform::PictureKind::Jpeg, "a.jpg");
     Run("goto(2);");
     EXPECT_TRUE(form->img->pixmap().isNull());
 }

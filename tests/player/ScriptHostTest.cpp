@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QPlainTextEdit>
+#include <QTimer>
 #include <chrono>
 #include <functional>
 #include <thread>
@@ -38,6 +39,22 @@ TEST_F(PlayerTest, EachLabelRunsItsOwnCodeAndTheConsoleEchoesIt) {
     form->xpCon->setChecked(false);
     form->xpConClick();
     EXPECT_TRUE(form->MemoCon->isHidden());
+}
+
+TEST_F(PlayerTest, EachControlsSignalReachesItsNamedHandler) {
+    Load(SixActions());
+    emit form->lblA3->clicked();
+    EXPECT_EQ(Description(), "Start\nthree");
+    emit form->lblA4->mouseEntered();
+    EXPECT_EQ(form->lblA4->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    emit form->lblA4->mouseLeft();
+    EXPECT_EQ(form->lblA4->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+    S().TimerCode = "AddText('tick');";
+    QMetaObject::invokeMethod(form->Timer, "timeout"); // as the running timer would
+    EXPECT_EQ(Description(), "Start\nthree\ntick");
+    form->xpCon->setChecked(true);
+    emit form->xpCon->clicked(true);
+    EXPECT_FALSE(form->MemoCon->isHidden());
 }
 
 TEST_F(PlayerTest, ACompileErrorIsShownAndNothingRuns) {
