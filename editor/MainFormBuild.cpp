@@ -62,11 +62,12 @@ bool TForm1::BuildStandalone() {
         const int size = static_cast<int>(
             std::min<std::size_t>(image.size(), std::numeric_limits<int>::max()));
         PBar->setRange(0, size);
-        PBar->setValue(0);
         Panel3->show();
+        PBar->setValue(0);
         Panel3->repaint();
-        WriteStandAloneQuest(*path, image, State);
-        PBar->setValue(size);
+        WriteStandAloneQuest(*path, image, State, [this, size](std::size_t written) {
+            PBar->setValue(static_cast<int>(std::min<std::size_t>(written, size)));
+        });
     });
     Panel3->hide();
     if (ok)
@@ -106,6 +107,10 @@ void TForm1::mnuPlayClick() {
             return;
         CommitAll();
         if (!AskAboutScriptErrors("В сценариях есть ошибки. Играть все равно?"))
+            return;
+        // The player reads the quest from a quest file, which keeps no more
+        // than a saved one does.
+        if (!AskAboutLostContent(model::StoredForm::QuestFile, "Играть все равно?"))
             return;
         const std::string engine = State.ProgramDir + kEngineProgram;
         if (!std::filesystem::exists(engine))
