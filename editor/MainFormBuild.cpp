@@ -28,8 +28,8 @@ using platform::MessageKind;
 
 constexpr const char* kBuiltQuestName = "Quest1";
 constexpr const char* kEngineProgram = "norvo-engine";
-// The quest file Play writes and starts the player on, in its own folder.
-constexpr const char* kPlayQuestFile = "play.nvx";
+// The quest file Play writes for a quest never saved, in a folder of its own.
+constexpr const char* kNewPlayQuestFile = "New.nvx";
 
 } // namespace
 
@@ -58,11 +58,17 @@ bool TForm1::BuildStandalone() {
         return false;
     }
     const bool ok = platform::RunReported(services_.dialogs, [&] {
+        // The panel is up before the editor's file is read, which takes a
+        // moment for a large player; the whole window is repainted so that
+        // the dialog just closed leaves no trace on it meanwhile.
+        Panel3->show();
+        PBar->setRange(0, 1);
+        PBar->setValue(0);
+        repaint();
         const std::string image = ReadPlayerStub(services_.executablePath);
         const int size = static_cast<int>(
             std::min<std::size_t>(image.size(), std::numeric_limits<int>::max()));
         PBar->setRange(0, size);
-        Panel3->show();
         PBar->setValue(0);
         Panel3->repaint();
         WriteStandAloneQuest(*path, image, State, [this, size](std::size_t written) {
@@ -125,7 +131,12 @@ void TForm1::mnuPlayClick() {
                 throw model::InOutError(Ru("Не удалось создать временную папку: ") + reason);
             }
         }
-        const std::string quest = PlayFolder() + "/" + kPlayQuestFile;
+        // Named as the quest is, since the player shows its file's name.
+        const std::string quest =
+            PlayFolder() + "/" +
+            (State.QuestFileName.empty()
+                 ? std::string(kNewPlayQuestFile)
+                 : std::filesystem::path(State.QuestFileName).filename().string());
         if (!WriteQuestTo(quest))
             return;
         const std::string folder =

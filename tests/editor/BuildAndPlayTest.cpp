@@ -211,11 +211,19 @@ TEST_F(BuildAndPlayTest, PlayStartsThePlayerBesideTheEditorOnATemporaryQuestFile
     const DesktopRequest& start = desktop.Requests()[0];
     EXPECT_EQ(start.path, Path("norvo-engine"));
     ASSERT_EQ(start.arguments.size(), 1u);
-    EXPECT_EQ(start.arguments[0], form->PlayFolder() + "/play.nvx");
+    EXPECT_EQ(start.arguments[0], form->PlayFolder() + "/New.nvx"); // the player shows its name
     EXPECT_EQ(model::ReadQuestFile(start.arguments[0]).Quests.at(1).Caption1, "play me");
     EXPECT_EQ(start.workingDir, form->State.ProgramDir); // a new quest has no folder
     EXPECT_TRUE(files.Requests().empty());
     EXPECT_EQ(Caption(), "[New]* - Norvo Creator"); // nothing was saved
+
+    // A saved quest plays under its own name, in its own folder.
+    files.AddAnswer(Path("Quests/Castle.nvx"));
+    form->N15Click();
+    form->mnuPlayClick();
+    ASSERT_EQ(desktop.Requests().size(), 2u);
+    EXPECT_EQ(desktop.Requests()[1].arguments.at(0), form->PlayFolder() + "/Castle.nvx");
+    EXPECT_EQ(desktop.Requests()[1].workingDir, Path("Quests/"));
 
     const std::string playFolder = form->PlayFolder();
     form.reset();
