@@ -11,6 +11,7 @@
 #include "platform/ErrorReport.h"
 #include "platform/Text.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFrame>
@@ -30,6 +31,12 @@ constexpr const char* kBuiltQuestName = "Quest1";
 constexpr const char* kEngineProgram = "norvo-engine";
 // The quest file Play writes for a quest never saved, in a folder of its own.
 constexpr const char* kNewPlayQuestFile = "New.nvx";
+
+// Handles the window system's pending events, repaints among them, but holds
+// back the user's input: for long work on the window's own thread.
+void LetThePaintThrough() {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
 
 } // namespace
 
@@ -59,12 +66,13 @@ bool TForm1::BuildStandalone() {
     }
     const bool ok = platform::RunReported(services_.dialogs, [&] {
         // The panel is up before the editor's file is read, which takes a
-        // moment for a large player; the whole window is repainted so that
-        // the dialog just closed leaves no trace on it meanwhile.
+        // moment for a large player. Paint events are let through while the
+        // build runs, so the window repaints where the dialog just closed;
+        // the user's clicks and keys wait until it is done.
         Panel3->show();
         PBar->setRange(0, 1);
         PBar->setValue(0);
-        repaint();
+        LetThePaintThrough();
         const std::string image = ReadPlayerStub(services_.executablePath);
         const int size = static_cast<int>(
             std::min<std::size_t>(image.size(), std::numeric_limits<int>::max()));
@@ -73,6 +81,7 @@ bool TForm1::BuildStandalone() {
         Panel3->repaint();
         WriteStandAloneQuest(*path, image, State, [this, size](std::size_t written) {
             PBar->setValue(static_cast<int>(std::min<std::size_t>(written, size)));
+            LetThePaintThrough();
         });
     });
     Panel3->hide();
