@@ -133,13 +133,11 @@ void Draw(QPainter& p, Picture picture) {
         p.drawLine(QPointF(8, 18.5), QPointF(16, 18.5));
         break;
     case Picture::CompileRun:
-        Page(p);
-        Gear(p, {10.5, 11}, 4);
-        Triangle(p, {13, 12.5}, {13, 21}, {20.5, 16.75});
+        Gear(p, {9.5, 9.5}, 7.5);
+        Triangle(p, {12, 11.5}, {12, 22.5}, {21.5, 17});
         break;
     case Picture::Compile:
-        Page(p);
-        Gear(p, {12, 14}, 5);
+        Gear(p, {12, 12}, 9.5);
         break;
     case Picture::Parameters:
         for (const auto& [y, knob] : {std::pair{6.0, 8.0}, {12.0, 16.0}, {18.0, 11.0}}) {

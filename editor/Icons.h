@@ -12,8 +12,8 @@ enum class Picture {
     NewQuest,     // a blank page with a folded corner
     OpenQuest,    // an open folder
     SaveQuest,    // a floppy disk
-    CompileRun,   // a page with a green start triangle
-    Compile,      // a page with a gear
+    CompileRun,   // a gear with a green start triangle
+    Compile,      // a gear
     Parameters,   // three sliders
     Exit,         // a door with an arrow leaving it
     AddLocation,  // a green plus
