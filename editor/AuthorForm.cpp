@@ -2,6 +2,7 @@
 #include "editor/AuthorForm.h"
 
 #include "editor/EditorState.h"
+#include "editor/Icons.h"
 #include "editor/Look.h"
 #include "platform/Text.h"
 
@@ -11,7 +12,6 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPushButton>
-#include <QStyle>
 #include <QTimer>
 
 namespace editor {
@@ -99,7 +99,7 @@ TForm2::TForm2(QWidget& mainWindow) : QWidget(nullptr), mainWindow_(mainWindow) 
     white.setColor(QPalette::Window, Qt::white);
     Panel1->setPalette(white);
 
-    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogApplyButton),
+    BitBtn1 = new QPushButton(EditorIcon(Picture::Ok),
                               platform::ToQString(Ru("Понятно")), Panel1);
     BitBtn1->setGeometry(320, 8, 75, 25);
     connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });

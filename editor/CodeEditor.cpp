@@ -20,6 +20,7 @@
 #include <QFontInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -44,6 +45,8 @@ constexpr int kCodeFontPixels = 13;
 
 // Comments and strings stand out in navy.
 const QColor kNavy(0, 0, 128);
+// The footer's error message: a dark red that reads well on the window grey.
+const QColor kProblemRed(0xa0, 0, 0);
 
 using Sci = QsciScintillaBase;
 
@@ -96,6 +99,21 @@ public:
     }
 };
 
+// A one-line label that ends a text too long for it with "…" instead of
+// cutting it off mid-letter; its text() and tooltip keep the whole text.
+class ElidedLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const QRect area = contentsRect();
+        painter.drawText(area, static_cast<int>(alignment()),
+                         fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
+    }
+};
+
 } // namespace
 
 CodeEditor::CodeEditor(QWidget* parent)
@@ -139,11 +157,13 @@ void CodeEditor::BuildControls() {
 
     position_ = new QLabel(this);
     modifiedMark_ = new QLabel(this);
-    problem_ = new QLabel(this);
+    problem_ = new ElidedLabel(this);
     problem_->setObjectName(QStringLiteral("problem"));
     position_->setObjectName(QStringLiteral("position"));
     modifiedMark_->setObjectName(QStringLiteral("modifiedMark"));
-    problem_->setStyleSheet(QStringLiteral("color: #a00000"));
+    QPalette red = problem_->palette();
+    red.setColor(QPalette::WindowText, kProblemRed);
+    problem_->setPalette(red);
     problem_->setMinimumWidth(0);
     problem_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 

@@ -5,6 +5,7 @@
 
 #include "editor/AuthorForm.h"
 #include "editor/CodeEditor.h"
+#include "editor/Icons.h"
 #include "editor/LocationList.h"
 #include "editor/Look.h"
 #include "editor/QuestFolders.h"
@@ -32,6 +33,7 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <limits>
+#include <optional>
 
 namespace editor {
 namespace {
@@ -132,9 +134,9 @@ void TForm1::BuildControls() {
     btnLeft = AddButton(GroupBox1, "<", 8, 120, 33, 25);
     btnRight = AddButton(GroupBox1, ">", 48, 120, 33, 25);
     btnDelLoc = AddButton(GroupBox1, Ru("Удалить"), 112, 120, 89, 25);
-    btnDelLoc->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
+    btnDelLoc->setIcon(EditorIcon(Picture::DelLocation));
     btnAddLoc = AddButton(GroupBox1, Ru("Добавить"), 208, 120, 89, 25);
-    btnAddLoc->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
+    btnAddLoc->setIcon(EditorIcon(Picture::AddLocation));
     connect(btnLeft, &QPushButton::clicked, this, [this] { btnLeftClick(); });
     connect(btnRight, &QPushButton::clicked, this, [this] { btnRightClick(); });
     connect(btnDelLoc, &QPushButton::clicked, this, [this] { btnDelLocClick(); });
@@ -147,11 +149,11 @@ void TForm1::BuildControls() {
     Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo->setTabChangesFocus(true);
 
-    const auto picture = [this](QWidget* panel, QStyle::StandardPixmap icon, const char* tip,
+    const auto picture = [this](QWidget* panel, Picture icon, const char* tip,
                                 int y, void (TForm1::*handler)()) {
         auto* button = new QToolButton(panel);
         button->setGeometry(8, y, kPictureSize, kPictureSize);
-        button->setIcon(style()->standardIcon(icon));
+        button->setIcon(EditorIcon(icon));
         button->setIconSize(QSize(24, 24));
         button->setAutoRaise(true);
         button->setCursor(Qt::PointingHandCursor);
@@ -163,18 +165,18 @@ void TForm1::BuildControls() {
     Panel2 = new QFrame(client);
     Panel2->setFrameShape(QFrame::StyledPanel);
     Panel2->setGeometry(680, 8, 49, 153);
-    Image2 = picture(Panel2, QStyle::SP_MediaPlay, "Скомпилировать и Запустить квест", 8,
+    Image2 = picture(Panel2, Picture::CompileRun, "Скомпилировать и Запустить квест", 8,
                      &TForm1::Image2Click);
-    Image1 = picture(Panel2, QStyle::SP_FileDialogDetailedView, "Параметры", 48,
+    Image1 = picture(Panel2, Picture::Parameters, "Параметры", 48,
                      &TForm1::Image1Click);
-    Image3 = picture(Panel2, QStyle::SP_DialogCloseButton, "Выход", 112, &TForm1::Image3Click);
+    Image3 = picture(Panel2, Picture::Exit, "Выход", 112, &TForm1::Image3Click);
     Panel1 = new QFrame(client);
     Panel1->setFrameShape(QFrame::StyledPanel);
     Panel1->setGeometry(736, 8, 49, 153);
-    imgExit = picture(Panel1, QStyle::SP_FileIcon, "Новый квест", 8, &TForm1::imgExitClick);
-    imgSave = picture(Panel1, QStyle::SP_DialogSaveButton, "Сохранить квест", 72,
+    imgExit = picture(Panel1, Picture::NewQuest, "Новый квест", 8, &TForm1::imgExitClick);
+    imgSave = picture(Panel1, Picture::SaveQuest, "Сохранить квест", 72,
                       &TForm1::imgSaveClick);
-    imgLoad = picture(Panel1, QStyle::SP_DialogOpenButton, "Загрузить квест", 112,
+    imgLoad = picture(Panel1, Picture::OpenQuest, "Загрузить квест", 112,
                       &TForm1::imgLodClick);
 
     lblLoc = AddLabel(client, Ru("ЛОКАЦИЯ № 1 / 1"), 8, 168);
@@ -236,41 +238,46 @@ void TForm1::BuildControls() {
 
 void TForm1::BuildMenu() {
     const auto item = [this](QMenu* menu, const char* caption, QKeySequence keys,
-                             void (TForm1::*handler)(), QStyle::StandardPixmap icon = QStyle::SP_CustomBase) {
+                             void (TForm1::*handler)(), std::optional<Picture> icon = std::nullopt) {
         QAction* action = menu->addAction(ToQString(Ru(caption)));
         action->setShortcut(keys);
-        if (icon != QStyle::SP_CustomBase)
-            action->setIcon(style()->standardIcon(icon));
+        if (icon)
+            action->setIcon(EditorIcon(*icon));
         connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
         return action;
     };
     QMenu* file = menuBar()->addMenu(ToQString(Ru("Файл")));
-    N2 = item(file, "Новый", QKeySequence(Qt::CTRL | Qt::Key_N), &TForm1::N2Click, QStyle::SP_FileIcon);
+    N2 = item(file, "Новый", QKeySequence(Qt::CTRL | Qt::Key_N), &TForm1::N2Click, Picture::NewQuest);
     N5 = item(file, "Открыть", QKeySequence(Qt::CTRL | Qt::Key_O), &TForm1::N5Click,
-              QStyle::SP_DialogOpenButton);
+              Picture::OpenQuest);
     file->addSeparator();
     N4 = item(file, "Сохранить", QKeySequence(Qt::CTRL | Qt::Key_S), &TForm1::N4Click,
-              QStyle::SP_DialogSaveButton);
+              Picture::SaveQuest);
     N15 = item(file, "Сохранить как...", QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_S),
                &TForm1::N15Click);
     file->addSeparator();
-    N7 = item(file, "Выход", QKeySequence(Qt::CTRL | Qt::Key_E), &TForm1::N7Click);
+    N7 = item(file, "Выход", QKeySequence(Qt::CTRL | Qt::Key_E), &TForm1::N7Click,
+             Picture::Exit);
 
     QMenu* quest = menuBar()->addMenu(ToQString(Ru("Квест")));
-    N9 = item(quest, "Компилировать", QKeySequence(Qt::Key_F7), &TForm1::N9Click);
+    N9 = item(quest, "Компилировать", QKeySequence(Qt::Key_F7), &TForm1::N9Click,
+             Picture::Compile);
     N16 = item(quest, "Скомпилировать и Запустить", QKeySequence(Qt::Key_F5), &TForm1::N16Click,
-               QStyle::SP_MediaPlay);
+               Picture::CompileRun);
     quest->addSeparator();
-    N12 = item(quest, "Параметры", QKeySequence(Qt::CTRL | Qt::Key_P), &TForm1::N12Click);
+    N12 = item(quest, "Параметры", QKeySequence(Qt::CTRL | Qt::Key_P), &TForm1::N12Click,
+              Picture::Parameters);
     quest->addSeparator();
     mnuCheckScripts = item(quest, "Проверить сценарии", QKeySequence(Qt::Key_F8),
-                           &TForm1::mnuCheckScriptsClick);
-    mnuPlay = item(quest, "Играть", QKeySequence(Qt::Key_F9), &TForm1::mnuPlayClick);
+                           &TForm1::mnuCheckScriptsClick, Picture::CheckScripts);
+    mnuPlay = item(quest, "Играть", QKeySequence(Qt::Key_F9), &TForm1::mnuPlayClick,
+                   Picture::Play);
 
     QMenu* help = menuBar()->addMenu(ToQString(Ru("Помощь")));
-    N13 = item(help, "Авторы", QKeySequence(Qt::CTRL | Qt::Key_A), &TForm1::N13Click);
+    N13 = item(help, "Авторы", QKeySequence(Qt::CTRL | Qt::Key_A), &TForm1::N13Click,
+              Picture::Credits);
     N14 = item(help, "Справка", QKeySequence(Qt::Key_F1), &TForm1::N14Click,
-               QStyle::SP_DialogHelpButton);
+               Picture::Help);
 }
 
 QLineEdit* TForm1::CaptionBox(int n) const {

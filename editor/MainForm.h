@@ -191,6 +191,8 @@ private:
     bool AskAboutLostContent(model::StoredForm form, const char* question);
     bool AskAboutScriptErrors(const char* question);
     bool WriteQuestTo(const std::string& path);
+    // Reads the file and shows it as Open does, asking nothing.
+    bool ReadQuestInto(const std::string& path);
     void ShowQuest(const QString& captionName);
 
     EditorServices services_;

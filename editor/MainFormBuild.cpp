@@ -11,6 +11,7 @@
 #include "platform/ErrorReport.h"
 #include "platform/Text.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFrame>
@@ -28,8 +29,14 @@ using platform::MessageKind;
 
 constexpr const char* kBuiltQuestName = "Quest1";
 constexpr const char* kEngineProgram = "norvo-engine";
-// The quest file Play writes and starts the player on, in its own folder.
-constexpr const char* kPlayQuestFile = "play.nvx";
+// The quest file Play writes for a quest never saved, in a folder of its own.
+constexpr const char* kNewPlayQuestFile = "New.nvx";
+
+// Handles the window system's pending events, repaints among them, but holds
+// back the user's input: for long work on the window's own thread.
+void LetThePaintThrough() {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
 
 } // namespace
 
@@ -58,15 +65,24 @@ bool TForm1::BuildStandalone() {
         return false;
     }
     const bool ok = platform::RunReported(services_.dialogs, [&] {
+        // The panel is up before the editor's file is read, which takes a
+        // moment for a large player. Paint events are let through while the
+        // build runs, so the window repaints where the dialog just closed;
+        // the user's clicks and keys wait until it is done.
+        Panel3->show();
+        PBar->setRange(0, 1);
+        PBar->setValue(0);
+        LetThePaintThrough();
         const std::string image = ReadPlayerStub(services_.executablePath);
         const int size = static_cast<int>(
             std::min<std::size_t>(image.size(), std::numeric_limits<int>::max()));
         PBar->setRange(0, size);
         PBar->setValue(0);
-        Panel3->show();
         Panel3->repaint();
-        WriteStandAloneQuest(*path, image, State);
-        PBar->setValue(size);
+        WriteStandAloneQuest(*path, image, State, [this, size](std::size_t written) {
+            PBar->setValue(static_cast<int>(std::min<std::size_t>(written, size)));
+            LetThePaintThrough();
+        });
     });
     Panel3->hide();
     if (ok)
@@ -107,6 +123,10 @@ void TForm1::mnuPlayClick() {
         CommitAll();
         if (!AskAboutScriptErrors("В сценариях есть ошибки. Играть все равно?"))
             return;
+        // The player reads the quest from a quest file, which keeps no more
+        // than a saved one does.
+        if (!AskAboutLostContent(model::StoredForm::QuestFile, "Играть все равно?"))
+            return;
         const std::string engine = State.ProgramDir + kEngineProgram;
         if (!std::filesystem::exists(engine))
             throw model::InOutError(Ru("Нет программы ") + kEngineProgram +
@@ -120,7 +140,12 @@ void TForm1::mnuPlayClick() {
                 throw model::InOutError(Ru("Не удалось создать временную папку: ") + reason);
             }
         }
-        const std::string quest = PlayFolder() + "/" + kPlayQuestFile;
+        // Named as the quest is, since the player shows its file's name.
+        const std::string quest =
+            PlayFolder() + "/" +
+            (State.QuestFileName.empty()
+                 ? std::string(kNewPlayQuestFile)
+                 : std::filesystem::path(State.QuestFileName).filename().string());
         if (!WriteQuestTo(quest))
             return;
         const std::string folder =

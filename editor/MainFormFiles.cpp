@@ -87,12 +87,15 @@ bool TForm1::OpenQuest() {
                                   Ru("Во время загрузки произошла ошибка!\rПопробуйтк еще раз."));
         return false;
     }
-    return OpenQuestFile(*path);
+    // The question about unsaved work was asked before the dialog.
+    return ReadQuestInto(*path);
 }
 
 bool TForm1::OpenQuestFile(const std::string& path) {
-    if (!MayDropQuest())
-        return false;
+    return MayDropQuest() && ReadQuestInto(path);
+}
+
+bool TForm1::ReadQuestInto(const std::string& path) {
     // The file is read into a model of its own: a file that fails leaves the
     // open quest exactly as it was.
     model::QuestDocument read;

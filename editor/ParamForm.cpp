@@ -2,6 +2,7 @@
 #include "editor/ParamForm.h"
 
 #include "editor/EditorState.h"
+#include "editor/Icons.h"
 #include "editor/Look.h"
 #include "model/Convert.h"
 #include "platform/ErrorReport.h"
@@ -12,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStyle>
 
 namespace editor {
 namespace {
@@ -50,9 +50,9 @@ TfParam::TfParam(model::TQuestParams& params, QWidget& mainWindow, platform::Dia
     Panel->setFrameShape(QFrame::StyledPanel);
     Panel->setGeometry(0, kParamFormHeight - kPanelHeight, kParamFormWidth, kPanelHeight);
     lblNumeric = AddLabel(Panel, Ru("Значения должны быть числовыми!"), 8, 16);
-    btnOK = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), "OK", Panel);
+    btnOK = new QPushButton(EditorIcon(Picture::Ok), "OK", Panel);
     btnOK->setGeometry(264, 8, 75, 25);
-    btnCancel = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton),
+    btnCancel = new QPushButton(EditorIcon(Picture::Cancel),
                                 ToQString(Ru("Отмена")), Panel);
     btnCancel->setGeometry(344, 8, 75, 25);
     connect(btnOK, &QPushButton::clicked, this, [this] { btnOKClick(); });

@@ -4,6 +4,8 @@
 
 #include "model/Quest.h"
 
+#include <cstddef>
+#include <functional>
 #include <string>
 
 namespace editor {
@@ -12,9 +14,14 @@ namespace editor {
 // model::InOutError naming the file when the stub is missing or cut short.
 std::string ReadPlayerStub(const std::string& editorPath);
 
-// Writes the stand-alone quest atomically with mode 0755; InOutError naming
-// the file on failure, and the old file stays.
+// Told, after each piece of the player image is written, how many of its
+// bytes are in the file so far; the last call gives the image's size.
+using ImageProgress = std::function<void(std::size_t imageBytesWritten)>;
+
+// Writes the stand-alone quest (the image, then the scrambled payload)
+// atomically with mode 0755, in pieces so that progress can be shown;
+// InOutError naming the file on failure, and the old file stays.
 void WriteStandAloneQuest(const std::string& path, const std::string& playerImage,
-                          const model::QuestDocument& quest);
+                          const model::QuestDocument& quest, const ImageProgress& progress = {});
 
 } // namespace editor

@@ -41,7 +41,10 @@ int main(int argc, char** argv) {
     }
 #endif
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Norvo Creator"));
+    // The boxes' title. Not the display name: Qt would append that to every
+    // window's caption ("Параметры — Norvo Creator"), and the captions are
+    // fixed texts.
+    QApplication::setApplicationName(QStringLiteral("Norvo Creator"));
     platform::LoadQtTranslation(app);
     platform::QtDialogs dialogs;
     platform::QtDocumentDialogs documentDialogs;

@@ -9,6 +9,7 @@
 #include "model/SafeFile.h"
 
 #include <QProgressBar>
+#include <algorithm>
 #include <sys/stat.h>
 
 namespace editor_test {
@@ -18,6 +19,8 @@ using platform::DesktopRequest;
 
 // Any complete ELF program will do as both the editor's and the player's image.
 constexpr const char* kSomeProgram = "/usr/bin/true";
+// A program some hundred kilobytes long, written in several pieces.
+constexpr const char* kLargerProgram = "/bin/bash";
 constexpr const char* kBuildsAnyway = "В сценариях есть ошибки. Собрать все равно?";
 
 class BuildAndPlayTest : public EditorTest {
@@ -57,6 +60,33 @@ TEST_F(BuildAndPlayTest, AnEmptyQuestBuildsToTheImageAnd33BytesOfPayloadWithTheR
     EXPECT_FALSE(form->Panel3->isVisible());
     EXPECT_EQ(form->PBar->maximum(), static_cast<int>(image.size()));
     EXPECT_EQ(form->PBar->value(), form->PBar->maximum());
+}
+
+TEST_F(BuildAndPlayTest, TheProgressBarRunsUpThroughTheImageWhileItIsWritten) {
+    std::string player = model::ReadFileBytes(kLargerProgram);
+    player.resize(static_cast<std::size_t>(model::ExecutableImageSize(player)));
+    WriteEditorFile(image + model::MakeStub(player));
+    TypeCaption(1, "go");
+    std::vector<int> values;
+    bool panelUp = true;
+    QObject::connect(form->PBar, &QProgressBar::valueChanged, [&](int value) {
+        values.push_back(value);
+        panelUp = panelUp && !form->Panel3->isHidden();
+    });
+    files.AddAnswer(Built("large"));
+    form->N9Click();
+    EXPECT_TRUE(Shown().empty());
+
+    ASSERT_GE(values.size(), 4u);
+    EXPECT_EQ(values.front(), 0);
+    EXPECT_TRUE(std::is_sorted(values.begin(), values.end()));
+    EXPECT_EQ(std::adjacent_find(values.begin(), values.end()), values.end());
+    EXPECT_EQ(values.back(), static_cast<int>(player.size()));
+    EXPECT_TRUE(panelUp);
+    EXPECT_TRUE(form->Panel3->isHidden());
+    // Written in pieces, the file is the one the model's writer makes.
+    model::WriteStandAlone(Path("whole"), player, model::BuildPayload(form->State));
+    EXPECT_EQ(model::ReadFileBytes(Built("large")), model::ReadFileBytes(Path("whole")));
 }
 
 TEST_F(BuildAndPlayTest, ACaptionTypedBeforeF7IsInTheBuild) {
@@ -181,15 +211,38 @@ TEST_F(BuildAndPlayTest, PlayStartsThePlayerBesideTheEditorOnATemporaryQuestFile
     const DesktopRequest& start = desktop.Requests()[0];
     EXPECT_EQ(start.path, Path("norvo-engine"));
     ASSERT_EQ(start.arguments.size(), 1u);
-    EXPECT_EQ(start.arguments[0], form->PlayFolder() + "/play.nvx");
+    EXPECT_EQ(start.arguments[0], form->PlayFolder() + "/New.nvx"); // the player shows its name
     EXPECT_EQ(model::ReadQuestFile(start.arguments[0]).Quests.at(1).Caption1, "play me");
     EXPECT_EQ(start.workingDir, form->State.ProgramDir); // a new quest has no folder
     EXPECT_TRUE(files.Requests().empty());
     EXPECT_EQ(Caption(), "[New]* - Norvo Creator"); // nothing was saved
 
+    // A saved quest plays under its own name, in its own folder.
+    files.AddAnswer(Path("Quests/Castle.nvx"));
+    form->N15Click();
+    form->mnuPlayClick();
+    ASSERT_EQ(desktop.Requests().size(), 2u);
+    EXPECT_EQ(desktop.Requests()[1].arguments.at(0), form->PlayFolder() + "/Castle.nvx");
+    EXPECT_EQ(desktop.Requests()[1].workingDir, Path("Quests/"));
+
     const std::string playFolder = form->PlayFolder();
     form.reset();
     EXPECT_FALSE(fs::exists(playFolder));
+}
+
+TEST_F(BuildAndPlayTest, ContentTheQuestFileWouldLoseIsNamedBeforePlaying) {
+    model::WriteFileAtomically(Path("norvo-engine"), image, 0755, false);
+    TypeCaption(2, "a|b");
+    form->mnuPlayClick(); // answered No
+    EXPECT_EQ(Shown(), std::vector<std::string>{Ru(
+                           "Локация 1, действие 2, заголовок: символ '|' будет потерян\r\r"
+                           "Играть все равно?")});
+    EXPECT_TRUE(desktop.Requests().empty());
+
+    dialogs.AddAnswer("yes");
+    form->mnuPlayClick();
+    EXPECT_EQ(Shown().size(), 1u); // the question, answered Yes
+    EXPECT_EQ(desktop.Requests().size(), 1u);
 }
 
 TEST_F(BuildAndPlayTest, PlayWithoutThePlayerSaysWhereItLooked) {

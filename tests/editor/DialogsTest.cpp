@@ -1,6 +1,8 @@
 // The parameters dialog and the credits window.
 #include "tests/editor/EditorFixture.h"
 
+#include <QFrame>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -38,6 +40,23 @@ TEST_F(ParamFormTest, OpensBeforeAnyQuestWithEmptyNamesAndZerosOverADisabledWind
     EXPECT_EQ(Stored().Values[1], 5);
     form->N2Click();
     EXPECT_EQ(Stored().Values[1], 0);
+}
+
+TEST_F(ParamFormTest, TheBoxesAndButtonsSitWhereTheLayoutPutsThem) {
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(Params().NameBoxes[i]->geometry(), QRect(80, 32 + 80 * i, 121, 21)) << i;
+        EXPECT_EQ(Params().ValueBoxes[i]->geometry(), QRect(80, 64 + 80 * i, 121, 21)) << i;
+    }
+    EXPECT_EQ(Params().Panel->geometry(), QRect(0, 558 - 41, 425, 41));
+    EXPECT_EQ(Params().lblNumeric->pos(), QPoint(8, 16));
+    EXPECT_EQ(Params().btnOK->geometry(), QRect(264, 8, 75, 25));
+    EXPECT_EQ(Params().btnCancel->geometry(), QRect(344, 8, 75, 25));
+
+    editor::TForm2& credits = *form->Form2;
+    EXPECT_EQ(credits.size(), QSize(403, 256));
+    EXPECT_EQ(credits.Image2->geometry(), QRect(0, 0, 403, 215));
+    EXPECT_EQ(credits.Panel1->geometry(), QRect(0, 215, 403, 41));
+    EXPECT_EQ(credits.BitBtn1->geometry(), QRect(320, 8, 75, 25));
 }
 
 TEST_F(ParamFormTest, ValuesConvertAsTheQuestFileDoes) {

@@ -203,6 +203,20 @@ TEST_F(FileCommandsTest, UnsavedChangesAreNeverDroppedWithoutAQuestion) {
     EXPECT_EQ(Caption(), "[New] - Norvo Creator");
 }
 
+TEST_F(FileCommandsTest, OpenAsksAboutUnsavedWorkOnceAndThenOpens) {
+    const std::string stored = StoredQuest("Castle.nvx");
+    form->N2Click();
+    TypeDescription("dropped");
+    files.AddAnswer("no");
+    files.AddAnswer(stored);
+    form->N5Click();
+    EXPECT_EQ(RequestKinds(), (std::vector<DocumentRequest::Kind>{
+                                  DocumentRequest::Kind::YesNoCancel, DocumentRequest::Kind::Open}));
+    EXPECT_EQ(Caption(), "[Castle.nvx] - Norvo Creator");
+    EXPECT_EQ(Location(1).Description, Ru("Замок"));
+    EXPECT_TRUE(Shown().empty());
+}
+
 TEST_F(FileCommandsTest, ClosingTheWindowWithUnsavedChangesAsks) {
     form->N2Click();
     form->show();

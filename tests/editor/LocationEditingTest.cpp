@@ -2,7 +2,9 @@
 // adding and deleting, the list, and the state before any quest.
 #include "tests/editor/EditorFixture.h"
 
+#include <QFrame>
 #include <QGroupBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTest>
@@ -243,6 +245,52 @@ TEST_F(EditorTest, TextBoxesUndoAndRedoWithCtrlZAndCtrlShiftZ) {
     EXPECT_EQ(form->Memo->toPlainText(), "");
     QTest::keyClick(form->Memo, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(form->Memo->toPlainText(), "description");
+}
+
+} // namespace
+} // namespace editor_test
+
+namespace editor_test {
+namespace {
+
+TEST_F(LocationEditingTest, EveryControlSitsWhereTheLayoutPutsIt) {
+    EXPECT_EQ(form->centralWidget()->size(), QSize(794, 463));
+    struct Place {
+        const char* name;
+        QWidget* widget;
+        QRect rect; // within its parent
+    };
+    const Place places[] = {
+        {"GroupBox1", form->GroupBox1, {8, 0, 305, 161}},
+        {"ListBox", form->ListBox, {8, 16, 289, 97}},
+        {"btnLeft", form->btnLeft, {8, 120, 33, 25}},
+        {"btnRight", form->btnRight, {48, 120, 33, 25}},
+        {"btnDelLoc", form->btnDelLoc, {112, 120, 89, 25}},
+        {"btnAddLoc", form->btnAddLoc, {208, 120, 89, 25}},
+        {"GroupBox2", form->GroupBox2, {328, 0, 337, 161}},
+        {"Memo", form->Memo, {16, 16, 305, 137}},
+        {"Panel2", form->Panel2, {680, 8, 49, 153}},
+        {"Image2", form->Image2, {8, 8, 33, 33}},
+        {"Image1", form->Image1, {8, 48, 33, 33}},
+        {"Image3", form->Image3, {8, 112, 33, 33}},
+        {"Panel1", form->Panel1, {736, 8, 49, 153}},
+        {"imgExit", form->imgExit, {8, 8, 33, 33}},
+        {"imgSave", form->imgSave, {8, 72, 33, 33}},
+        {"imgLoad", form->imgLoad, {8, 112, 33, 33}},
+        {"MainBox", form->MainBox, {8, 192, 777, 265}},
+        {"A1", form->A1, {8, 24, 369, 19}},
+        {"A6", form->A6, {8, 224, 369, 19}},
+        {"MemoCode", form->MemoCode, {392, 16, 377, 241}},
+        {"Panel3", form->Panel3, {184, 192, 401, 105}},
+        {"PBar", form->PBar, {8, 48, 385, 33}},
+    };
+    for (const Place& place : places)
+        EXPECT_EQ(place.widget->geometry(), place.rect) << place.name;
+    EXPECT_EQ(form->lblLoc->pos(), QPoint(8, 168));
+    EXPECT_EQ(form->lblCode->pos(), QPoint(392, 0));
+    for (int i = 1; i <= 6; ++i)
+        EXPECT_EQ(form->ActionLabels[static_cast<std::size_t>(i - 1)]->pos(),
+                  QPoint(8, 8 + 40 * (i - 1)));
 }
 
 } // namespace
