@@ -1,5 +1,6 @@
 // The quest file: its exact bytes, the reader's byte rules, and saving.
 #include "model/QuestFile.h"
+#include "model/Cp1251.h"
 #include "model/Errors.h"
 #include "model/LineCodec.h"
 #include "model/SafeFile.h"
@@ -11,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace model {
@@ -249,6 +251,35 @@ TEST_F(QuestFileOnDisk, MissingFileIsFileNotFound) {
     }
     EXPECT_THROW(ReadQuestFile(dir_.string()), InOutError);
     EXPECT_THROW(WriteQuestFile(path("no/such/folder.nvx"), twoLocations()), InOutError);
+}
+
+TEST_F(QuestFileOnDisk, OnlyRegularFilesOfSaneSizeAreRead) {
+    // A FIFO with no writer would block the open, and then the read, forever.
+    const std::string fifo = path("p.nvx");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // Sparse: it takes no room on disk, but says it is past the limit.
+    const std::string huge = path("huge.nvx");
+    std::ofstream{huge}.close();
+    std::filesystem::resize_file(huge, (std::uintmax_t{1} << 30) + 1);
+    std::filesystem::create_symlink(fifo, path("link.nvx"));
+    const struct {
+        std::string path, message;
+    } cases[] = {
+        {fifo, "\xAB" + fifo + "\xBB: " + Utf8ToCp1251("это не обычный файл")},
+        {path("link.nvx"), Utf8ToCp1251("это не обычный файл")},
+        {"/dev/zero", Utf8ToCp1251("Не удаётся прочитать \u00AB/dev/zero\u00BB: это не обычный")},
+        {"/dev/null", Utf8ToCp1251("это не обычный файл")},
+        {huge, "\xAB" + huge + "\xBB: " + Utf8ToCp1251("он больше 1024 МиБ")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        try {
+            ReadQuestFile(c.path);
+            ADD_FAILURE() << "read";
+        } catch (const InOutError& e) {
+            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
+        }
+    }
 }
 
 TEST_F(QuestFileOnDisk, FailedSaveLeavesTheOldFile) {

@@ -101,5 +101,44 @@ TEST(QuestJson, RefusesWhatIsNoQuest) {
     EXPECT_EQ(QuestFromJson(withLocation(location)).LocationCount, 2);
 }
 
+TEST(QuestJson, DeepNestingIsRefusedAtItsPlace) {
+    const auto nested = [](int levels) {
+        return std::string(static_cast<std::size_t>(levels), '[') +
+               std::string(static_cast<std::size_t>(levels), ']');
+    };
+    const struct {
+        std::string json;
+        std::string where; // the start of the message
+    } cases[] = {
+        // Nested far beyond any stack inside a member that is followed by
+        // another, which is what used to copy the deep value recursively.
+        {"{\"a\":" + nested(100000) + ",\"b\":0}", "a" + std::string(63 * 3, 'x')},
+        {nested(100000), std::string(64 * 3, 'x')},
+        {R"({"params":[],"locations":[{"description":"","captions":)" + nested(70) + "}]}",
+         "locations[0].captions" + std::string(61 * 3, 'x')},
+        // The array element count shows in the place: the third element nests.
+        {"[0,{}," + nested(64) + "]", "[2]" + std::string(63 * 3, 'x')},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.json.substr(0, 80));
+        std::string where = c.where;
+        for (std::size_t at = where.find("xxx"); at != std::string::npos; at = where.find("xxx"))
+            where.replace(at, 3, "[0]");
+        try {
+            QuestFromJson(c.json);
+            ADD_FAILURE() << "accepted";
+        } catch (const QuestJsonError& e) {
+            EXPECT_EQ(model::Cp1251ToUtf8(e.what()), where + ": вложенность глубже 64 уровней");
+        }
+    }
+    // Sixty-four levels are read; the text is then refused as no quest.
+    try {
+        QuestFromJson(nested(64));
+        ADD_FAILURE() << "accepted";
+    } catch (const QuestJsonError& e) {
+        EXPECT_EQ(model::Cp1251ToUtf8(e.what()).find("вложенность"), std::string::npos);
+    }
+}
+
 } // namespace
 } // namespace questtool
