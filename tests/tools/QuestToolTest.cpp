@@ -98,13 +98,51 @@ TEST_F(QuestTool, PackWritesWhatDumpPrinted) {
     EXPECT_EQ(model::ReadFileBytes(path("out2.nvx")), model::ReadFileBytes(path("out.nvx")));
 }
 
-TEST_F(QuestTool, PackWarnsAboutWhatTheFileLoses) {
+TEST_F(QuestTool, PackAndBuildRefuseWhatTheirFormLosesUnlessTheLossIsAllowed) {
     model::QuestDocument q = quest();
     q.Quests[2].Caption3 = "a|b";
+    q.Quests[2].Description = "\xA9"; // a record mark: only the stand-alone quest loses it
     model::WriteFileAtomically(path("q.json"), questtool::QuestToJson(q));
-    const ToolRun packed = run("pack " + path("q.json") + " -o " + path("out.nvx"));
-    EXPECT_EQ(packed.status, 0);
-    EXPECT_NE(packed.err.find("локация 2, Caption3, байт 1"), std::string::npos) << packed.err;
+
+    const ToolRun refused = run("pack " + path("q.json") + " -o " + path("out.nvx"));
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(refused.err,
+              "norvo-quest: локация 2, действие 3, надпись, знак 2: символ '|' не сохранится в "
+              "файле квеста\n"
+              "Что делать: символ '|' разделяет поля записи и не сохраняется нигде; замените "
+              "его, например, на '/' или '¦', а в коде сценария пишите его кодом вне кавычек: "
+              "'a'#124'b'.\n"
+              "Файл не записан. Исправьте эти места или запишите как есть с --allow-loss.\n");
+    EXPECT_FALSE(fs::exists(path("out.nvx")));
+
+    const ToolRun allowed =
+        run("pack --allow-loss " + path("q.json") + " -o " + path("out.nvx"));
+    EXPECT_EQ(allowed.status, 0);
+    EXPECT_EQ(allowed.err, "norvo-quest: предупреждение: локация 2, действие 3, надпись, знак "
+                           "2: символ '|' не сохранится в файле квеста\n");
+    EXPECT_TRUE(fs::exists(path("out.nvx")));
+
+    // build: the same gate over what the stand-alone quest loses.
+    const fs::path bin = dir_ / "bin";
+    fs::create_directories(bin);
+    fs::copy_file(tool_, bin / "norvo-quest");
+    model::WriteStandAlone((bin / "norvo-engine").string(), model::ReadFileBytes("/proc/self/exe"),
+                           "");
+    const ToolRun unbuilt = run("build " + path("q.json") + " -o " + path("quest"), bin / "norvo-quest");
+    EXPECT_EQ(unbuilt.status, 1);
+    EXPECT_NE(unbuilt.err.find("локация 2, описание, строка 1, знак 1: символ '©' не сохранится в "
+                               "автономном квесте\n"),
+              std::string::npos)
+        << unbuilt.err;
+    EXPECT_NE(unbuilt.err.find("знак 2: символ '|' не сохранится в автономном квесте\n"),
+              std::string::npos)
+        << unbuilt.err;
+    EXPECT_FALSE(fs::exists(path("quest")));
+    const ToolRun built = run("build " + path("q.json") + " -o " + path("quest") + " --allow-loss",
+                              bin / "norvo-quest");
+    EXPECT_EQ(built.status, 0) << built.err;
+    EXPECT_TRUE(fs::exists(path("quest")));
 }
 
 TEST_F(QuestTool, CheckListsEachPlaceAndSetsTheExitCode) {
@@ -119,8 +157,12 @@ TEST_F(QuestTool, CheckListsEachPlaceAndSetsTheExitCode) {
     model::WriteFileAtomically(path("lossy.json"), questtool::QuestToJson(q));
     const ToolRun lossy = run("check " + path("lossy.json"));
     EXPECT_EQ(lossy.status, 1);
-    EXPECT_EQ(lossy.out, "файл квеста: локация 1, Description, байт 0: 0x98\n"
-                         "сборка: параметры, Name1, байт 0: «®» (0xAE)\n");
+    EXPECT_TRUE(lossy.out.starts_with(
+        "параметр 1, имя, знак 1: символ '®' не сохранится в автономном квесте\n"
+        "локация 1, описание, строка 1, знак 1: байт 0x98 (в кодировке cp1251 у него нет буквы) "
+        "не сохранится в файле квеста\n"
+        "Что делать: символы ё, Ё"))
+        << lossy.out;
 }
 
 TEST_F(QuestTool, BadInputGetsOneLineAndFailure) {

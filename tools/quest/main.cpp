@@ -9,10 +9,11 @@
 #include "model/Payload.h"
 #include "model/QuestFile.h"
 #include "model/SafeFile.h"
+#include "tools/quest/LossReport.h"
 #include "tools/quest/QuestJson.h"
 #include "tools/quest/QuestSource.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -20,46 +21,48 @@
 
 namespace {
 
-// Exit codes: 0 done, 1 content that will not survive (check), 2 bad use or
-// bad input.
+// Exit codes: 0 done, 1 content that will not survive or scripts with
+// problems (nothing is written then), 2 bad use or bad input.
 constexpr int ExitOk = 0, ExitLost = 1, ExitFailed = 2;
 
 constexpr const char* Usage =
     "использование:\n"
     "  norvo-quest dump ФАЙЛ                  квест (.nvx, автономный или JSON) в JSON\n"
     "  norvo-quest pack ФАЙЛ.json -o ФАЙЛ.nvx JSON в файл квеста\n"
-    "  norvo-quest check ФАЙЛ                 что не сохранится в файле квеста или сборке\n"
-    "  norvo-quest build КВЕСТ -o ФАЙЛ        автономный квест из norvo-engine рядом\n";
+    "  norvo-quest check ФАЙЛ                 что не сохранится и ошибки в сценариях\n"
+    "  norvo-quest build КВЕСТ -o ФАЙЛ        автономный квест из norvo-engine рядом\n"
+    "  --allow-loss                           pack и build записывают и то, что не сохранится\n";
 
 // A command's failure that is already phrased for the user, in UTF-8.
 struct Failure {
     std::string message;
 };
 
-std::string describeByte(unsigned char byte) {
-    char hex[8];
-    std::snprintf(hex, sizeof hex, "0x%02X", byte);
-    const char32_t ch = model::Cp1251ToUnicode(byte);
-    const bool visible = ch >= 0x20 && ch != 0x7F && !(ch >= 0x80 && ch < 0xA0);
-    if (!visible)
-        return hex;
-    return "\u00AB" + model::Cp1251ToUtf8(std::string(1, static_cast<char>(byte))) + "\u00BB (" +
-           hex + ")";
+// Before pack and build write a stored form: refuses (ExitLost) content the
+// form would lose, listing every place, unless the author allows the loss;
+// then the places are warnings.
+int refuseLoss(const model::QuestDocument& quest, questtool::LossForms form, bool allowLoss) {
+    const questtool::LossReport report = questtool::ReportLosses(quest, form);
+    if (report.empty())
+        return ExitOk;
+    const char* lead = allowLoss ? "norvo-quest: предупреждение: " : "norvo-quest: ";
+    for (const std::string& place : report.places)
+        std::cerr << lead << place << "\n";
+    if (allowLoss)
+        return ExitOk;
+    for (const std::string& advice : report.advice)
+        std::cerr << advice << "\n";
+    std::cerr << "Файл не записан. Исправьте эти места или запишите как есть с --allow-loss.\n";
+    return ExitLost;
 }
 
-std::string describe(const model::LostByte& lost) {
-    std::string line = lost.form == model::StoredForm::QuestFile ? "файл квеста" : "сборка";
-    line += lost.location == 0 ? ": параметры" : ": локация " + std::to_string(lost.location);
-    line += ", " + lost.field + ", байт " + std::to_string(lost.offset) + ": " +
-            describeByte(lost.byte);
-    return line;
-}
-
-// Warns on stderr about what one stored form will lose.
-void warnLost(const model::QuestDocument& quest, model::StoredForm form) {
-    for (const model::LostByte& lost : model::FindLostContent(quest))
-        if (lost.form == form)
-            std::cerr << "norvo-quest: предупреждение: " << describe(lost) << "\n";
+// Takes --allow-loss out of args; true when it was there.
+bool takeAllowLoss(std::vector<std::string>& args) {
+    const auto found = std::find(args.begin(), args.end(), "--allow-loss");
+    if (found == args.end())
+        return false;
+    args.erase(found);
+    return true;
 }
 
 // The option value after "-o", and the one plain argument.
@@ -105,11 +108,13 @@ int dump(const std::vector<std::string>& args) {
     return ExitOk;
 }
 
-int pack(const std::vector<std::string>& args) {
+int pack(std::vector<std::string> args) {
+    const bool allowLoss = takeAllowLoss(args);
     const Arguments a = inputAndOutput(args);
     const model::QuestDocument quest =
         about(a.input, [&] { return questtool::QuestFromJson(model::ReadFileBytes(a.input)); });
-    warnLost(quest, model::StoredForm::QuestFile);
+    if (refuseLoss(quest, {.questFile = true, .payload = false}, allowLoss) != ExitOk)
+        return ExitLost;
     about(a.output, [&] { model::WriteQuestFile(a.output, quest); });
     return ExitOk;
 }
@@ -117,9 +122,12 @@ int pack(const std::vector<std::string>& args) {
 int check(const std::vector<std::string>& args) {
     const std::string path = onlyArgument(args);
     const model::QuestDocument quest = about(path, [&] { return questtool::LoadQuest(path); });
-    const auto lost = model::FindLostContent(quest);
-    for (const model::LostByte& place : lost)
-        std::cout << describe(place) << "\n";
+    const questtool::LossReport lost =
+        questtool::ReportLosses(quest, {.questFile = true, .payload = true});
+    for (const std::string& place : lost.places)
+        std::cout << place << "\n";
+    for (const std::string& advice : lost.advice)
+        std::cout << advice << "\n";
     return lost.empty() ? ExitOk : ExitLost;
 }
 
@@ -132,7 +140,8 @@ std::string enginePath() {
     return (self.parent_path() / "norvo-engine").string();
 }
 
-int build(const std::vector<std::string>& args) {
+int build(std::vector<std::string> args) {
+    const bool allowLoss = takeAllowLoss(args);
     const Arguments a = inputAndOutput(args);
     const model::QuestDocument quest =
         about(a.input, [&] { return questtool::LoadQuest(a.input); });
@@ -146,7 +155,8 @@ int build(const std::vector<std::string>& args) {
         bytes.resize(static_cast<std::size_t>(model::ExecutableImageSize(bytes)));
         return bytes;
     });
-    warnLost(quest, model::StoredForm::Payload);
+    if (refuseLoss(quest, {.questFile = false, .payload = true}, allowLoss) != ExitOk)
+        return ExitLost;
     about(a.output, [&] { model::WriteStandAlone(a.output, image, model::BuildPayload(quest)); });
     return ExitOk;
 }
