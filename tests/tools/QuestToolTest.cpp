@@ -1,8 +1,10 @@
 // norvo-quest as a user runs it: commands, exit codes and messages.
+#include "model/Cp1251.h"
 #include "model/ExeLayout.h"
 #include "model/Payload.h"
 #include "model/QuestFile.h"
 #include "model/SafeFile.h"
+#include "scriptapi/ScriptCheck.h"
 #include "tools/quest/QuestJson.h"
 
 #include <gtest/gtest.h>
@@ -163,6 +165,61 @@ TEST_F(QuestTool, CheckListsEachPlaceAndSetsTheExitCode) {
         "не сохранится в файле квеста\n"
         "Что делать: символы ё, Ё"))
         << lossy.out;
+}
+
+TEST_F(QuestTool, CheckNamesEachKindOfFaultInTheQuestsOrder) {
+    const std::string brokenCode = "goto(2;";
+    const std::string unknownName = "TakeParm('param1');";
+    model::QuestDocument q = quest();
+    q.Quests[1].Code2 = brokenCode;
+    q.Quests[1].Code3 = "if _p1_ > 0 then\r\n  LoseParam('Param1');";
+    q.Quests[2].Caption1 = "a|b";
+    q.Quests[2].Code1 = model::Utf8ToCp1251("ShowMessage('ё');\r\n") + unknownName;
+    q.Quests[2].Description = "\xA9";
+    q.Quests[2].Caption2 = "1\xB8"; // an 'ё' where the quest file's line breaks
+    model::WriteFileAtomically(path("faults.json"), questtool::QuestToJson(q));
+
+    // The engine's own words come from the shared check; the place is ours.
+    const scriptapi::ScriptChecker checker;
+    const auto engineSays = [&](const std::string& code) {
+        return model::Cp1251ToUtf8(checker.Check(code).at(0).message);
+    };
+    const ToolRun r = run("check " + path("faults.json"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out,
+              "локация 2, описание, строка 1, знак 1: символ '©' не сохранится в автономном "
+              "квесте\n"
+              "локация 2, действие 1, надпись, знак 2: символ '|' не сохранится ни в файле "
+              "квеста, ни в автономном квесте\n"
+              "локация 2, действие 2, надпись, знак 2: символ 'ё' не сохранится в файле квеста\n"
+              "локация 1, действие 2, строка 1, столбец 7: " +
+                  engineSays(brokenCode) +
+                  "\n"
+                  "локация 1, действие 3, строка 2, столбец 13: предупреждение: селектор "
+                  "'Param1' не существует; селекторы: param1 … param6\n"
+                  "локация 2, действие 1, строка 2, столбец 1: " +
+                  engineSays(unknownName) +
+                  "\n"
+                  "Что делать: символ '|' разделяет поля записи и не сохраняется нигде; "
+                  "замените его, например, на '/' или '¦', а в коде сценария пишите его кодом "
+                  "вне кавычек: 'a'#124'b'.\n"
+                  "Что делать: символы ё, Ё, «, », №, тире, типографские кавычки, неразрывный "
+                  "пробел и другие с кодами от 144 до 185 ломают строку файла квеста только на "
+                  "некоторых местах; замените их (ё на е, « и » на \", — на -, № на N, "
+                  "неразрывный пробел на пробел) или сдвиньте на знак, добавив или убрав знак "
+                  "перед ними, а в коде сценария пишите их кодом вне кавычек: 'Ёлка' как "
+                  "#168'лка'.\n"
+                  "Что делать: в автономном квесте символы '©' и '®' служат разметкой; пишите "
+                  "вместо них (c) и (R), а в коде сценария — кодом вне кавычек: #169 и #174.\n");
+
+    // Scripts that compile and select what exists pass.
+    model::QuestDocument good = quest();
+    good.Quests[1].Code2 = "TakeParam('param2'); action('action1', 'param2'); goto(2);";
+    model::WriteFileAtomically(path("good.json"), questtool::QuestToJson(good));
+    const ToolRun passed = run("check " + path("good.json"));
+    EXPECT_EQ(passed.status, 0) << passed.out;
+    EXPECT_EQ(passed.out, "");
 }
 
 TEST_F(QuestTool, BadInputGetsOneLineAndFailure) {

@@ -12,6 +12,7 @@
 #include "tools/quest/LossReport.h"
 #include "tools/quest/QuestJson.h"
 #include "tools/quest/QuestSource.h"
+#include "tools/quest/ScriptReport.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -126,9 +127,12 @@ int check(const std::vector<std::string>& args) {
         questtool::ReportLosses(quest, {.questFile = true, .payload = true});
     for (const std::string& place : lost.places)
         std::cout << place << "\n";
+    const std::vector<std::string> scripts = questtool::DescribeScriptProblems(quest);
+    for (const std::string& problem : scripts)
+        std::cout << problem << "\n";
     for (const std::string& advice : lost.advice)
         std::cout << advice << "\n";
-    return lost.empty() ? ExitOk : ExitLost;
+    return lost.empty() && scripts.empty() ? ExitOk : ExitLost;
 }
 
 // The player program is installed beside this tool.
