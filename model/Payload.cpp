@@ -78,7 +78,7 @@ std::string& locationField(TQuest& slot, std::size_t field) {
 // Reads the count: the bytes from pos up to the first section mark, leaving
 // pos on that mark. The format converts the count after every byte and
 // refuses the first prefix that does not convert or claims more locations
-// than the text could hold. A prefix converts only while it is all decimal
+// than the text could hold (MaxLocationsIn). A prefix converts only while it is all decimal
 // digits (a blank, a sign, '$' or "0x" alone does not) and within 32 bits,
 // and its value never falls as digits arrive, so one pass over the digits
 // finds that prefix; StrToInt of it then throws exactly its own error.
@@ -93,9 +93,8 @@ std::int32_t readCount(std::string_view text, std::size_t& pos) {
         count = count * 10 + (byte - '0');
         if (count > std::numeric_limits<std::int32_t>::max())
             return StrToInt(prefix); // throws: out of range
-        // Each location takes at least its record mark, so a larger count
-        // is no payload of ours; it would only exhaust memory.
-        if (static_cast<std::uint64_t>(count) > text.size())
+        // A larger count is no payload of ours; it would only exhaust memory.
+        if (static_cast<std::uint64_t>(count) > MaxLocationsIn(text.size()))
             throw ConvertError(Utf8ToCp1251("Число локаций " + std::string(prefix) +
                                             " больше, чем может содержать квест"));
     }

@@ -23,7 +23,7 @@ std::string BuildPayload(const QuestDocument& quest);
 // table from the count (count + 1 slots; no count leaves it empty) and drops
 // bytes that would belong to a slot the table does not have. Throws
 // ConvertError on a count or value that does not convert, or on a count
-// larger than the text itself (no payload of ours has one); the count's
+// larger than MaxLocationsIn the text (no payload of ours has one); the count's
 // errors are those of converting it after every byte, found in one pass.
 void ParsePayload(std::string_view text, TQuests& Quests, TQuestParams& QuestParams);
 

@@ -148,9 +148,8 @@ std::string FormatQuestFile(const QuestDocument& quest) {
 QuestDocument ParseQuestFile(std::string_view bytes) {
     LineReader reader(bytes);
     std::int32_t count = readCount(bytes, reader);
-    // Every location takes at least a line end in the file, so a larger count
-    // is no file of ours; honouring it would only exhaust memory.
-    if (count > 0 && static_cast<std::uint64_t>(count) > bytes.size())
+    // A larger count is no file of ours; honouring it would only exhaust memory.
+    if (count > 0 && static_cast<std::uint64_t>(count) > MaxLocationsIn(bytes.size()))
         throw InOutError(Utf8ToCp1251("Число локаций в файле (" + IntToStr(count) +
                                       ") больше, чем файл может содержать"));
     // A quest always has a location 1 to show.

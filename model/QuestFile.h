@@ -17,7 +17,7 @@ std::string FormatQuestFile(const QuestDocument& quest);
 
 // A new model from a whole file's bytes; the caller swaps it in only when this
 // returns. A count of 0 or below gives one empty location. Throws InOutError
-// ("Invalid numeric input", or a count larger than the file could hold) or
+// ("Invalid numeric input", or a count beyond MaxLocationsIn the file) or
 // ConvertError (a bad parameter value).
 QuestDocument ParseQuestFile(std::string_view bytes);
 

@@ -183,7 +183,7 @@ std::string countByEveryPrefix(std::string_view text) {
         } catch (const ConvertError& e) {
             return e.what();
         }
-        if (count > 0 && static_cast<std::uint64_t>(count) > text.size())
+        if (count > 0 && static_cast<std::uint64_t>(count) > MaxLocationsIn(text.size()))
             return Utf8ToCp1251("Число локаций " + countText + " больше, чем может содержать квест");
         quests.resize(count < 0 ? 0 : static_cast<std::size_t>(count) + 1);
     }
@@ -211,7 +211,8 @@ TEST(Payload, CountInOnePassMatchesConvertingEveryPrefix) {
         "1|", "\xA9", "3\xA9", "\t1", "1\r", "0\0", "\xD9", "1.5", "1e3"};
     // The bytes behind the count decide how large a count may be.
     const std::string tails[] = {"", "\xAE", "\xAE\xAE\xAE" + std::string(5, 'z'),
-                                 "\xAE\xAE\xAE" + std::string(3000, 'z')};
+                                 "\xAE\xAE\xAE" + std::string(3000, 'z'),
+                                 "\xAE\xAE\xAE" + std::string(100000, 'z')};
     for (const std::string& count : counts)
         for (const std::string& tail : tails) {
             const std::string text = count + tail;
@@ -231,6 +232,21 @@ TEST(Payload, CountInOnePassMatchesConvertingEveryPrefixOnRandomTexts) {
         text += "\xAE\xAE\xAE" + std::string(random() % 300, 'z');
         ASSERT_EQ(countByParser(text), countByEveryPrefix(text)) << text;
     }
+}
+
+TEST(Payload, CountIsHeldToWhatTheBytesCarry) {
+    // A payload whose count is its own size, as large as a slot per byte.
+    const auto payload = [](std::size_t count, std::size_t size) {
+        std::string text = std::to_string(count) + "\xAE\xAE";
+        return text + std::string(size - text.size(), 'x');
+    };
+    const std::uint64_t most = MaxLocationsIn(1'000'000);
+    EXPECT_EQ(most, 1'000'000 / 13 + 1024);
+    EXPECT_THROW(ParsePayloadDocument(payload(1'000'000, 1'000'000)), ConvertError);
+    EXPECT_THROW(ParsePayloadDocument(payload(most + 1, 1'000'000)), ConvertError);
+    EXPECT_EQ(ParsePayloadDocument(payload(most, 1'000'000)).Quests.size(), most + 1);
+    // Small payloads keep the older bound of one location per byte.
+    EXPECT_EQ(MaxLocationsIn(9), 9u);
 }
 
 TEST(Payload, CountWithMillionsOfLeadingZerosIsReadInOnePass) {

@@ -199,6 +199,14 @@ TEST(QuestFile, HostileCountIsRefusedBeforeAnythingIsAllocated) {
     EXPECT_THROW(ParseQuestFile("100\r\n"), InOutError);
     // A count no larger than the file is fine, even with no lines behind it.
     EXPECT_EQ(ParseQuestFile("3\r\n\r\n\r\n\r\n").LocationCount, 3);
+    // A count as large as the file: no longer one slot of 400 bytes per byte.
+    const auto spaces = [](std::uint64_t count) {
+        return std::to_string(count) + "\r\n" + std::string(1'000'000, ' ');
+    };
+    EXPECT_THROW(ParseQuestFile(spaces(1'000'000)), InOutError);
+    const std::uint64_t most = MaxLocationsIn(spaces(0).size());
+    EXPECT_THROW(ParseQuestFile(spaces(most + 1)), InOutError);
+    EXPECT_EQ(ParseQuestFile(spaces(most)).Quests.size(), most + 1);
 }
 
 TEST(QuestFile, BadParameterValueIsAConversionError) {

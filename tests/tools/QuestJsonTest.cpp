@@ -40,6 +40,33 @@ TEST(QuestJson, LayoutOfTheForm) {
     EXPECT_LT(text.find("\"captions\""), text.find("\"codes\""));
 }
 
+TEST(QuestJson, WrittenAsOneIndentedDumpOfTheWholeQuest) {
+    // The form is written location by location; it must read exactly as one
+    // dump of the whole tree, line breaks inside texts included.
+    for (int count : {0, 1, 2}) {
+        model::QuestDocument q = sample();
+        q.LocationCount = count;
+        nlohmann::ordered_json params = nlohmann::ordered_json::array();
+        for (int i = 1; i <= 6; ++i)
+            params.push_back({{"name", model::Cp1251ToUtf8(q.QuestParams.Names[i])},
+                              {"value", q.QuestParams.Values[i]}});
+        nlohmann::ordered_json locations = nlohmann::ordered_json::array();
+        for (int n = 1; n <= count; ++n) {
+            const model::TQuest& l = q.Quests[static_cast<std::size_t>(n)];
+            nlohmann::ordered_json captions = nlohmann::ordered_json::array(), codes = captions;
+            for (int a = 1; a <= 6; ++a) {
+                captions.push_back(model::Cp1251ToUtf8(l.Caption(a)));
+                codes.push_back(model::Cp1251ToUtf8(l.Code(a)));
+            }
+            locations.push_back({{"description", model::Cp1251ToUtf8(l.Description)},
+                                 {"captions", captions},
+                                 {"codes", codes}});
+        }
+        const nlohmann::ordered_json root = {{"params", params}, {"locations", locations}};
+        EXPECT_EQ(QuestToJson(q), root.dump(2) + "\n") << count;
+    }
+}
+
 TEST(QuestJson, EveryByteValueSurvives) {
     model::QuestDocument q = sample();
     std::string all;

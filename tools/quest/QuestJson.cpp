@@ -73,6 +73,19 @@ const ReadJson& arrayOf(const ReadJson& value, std::size_t size, const std::stri
     return value;
 }
 
+// A dumped value one level deeper: its line breaks all come from the
+// indentation, since a dumped string escapes its own.
+std::string indented(const std::string& dumped) {
+    std::string out;
+    out.reserve(dumped.size() + dumped.size() / 8);
+    for (const char c : dumped) {
+        out += c;
+        if (c == '\n')
+            out += "  ";
+    }
+    return out;
+}
+
 // Follows the parser through the text, keeping the path of the value being
 // read, so that nesting beyond MaxJsonDepth is refused with its place named.
 class DepthGuard {
@@ -136,7 +149,9 @@ std::string QuestToJson(const model::QuestDocument& quest) {
     for (int i = 1; i <= Params; ++i)
         params.push_back({{"name", model::Cp1251ToUtf8(quest.QuestParams.Names[i])},
                           {"value", quest.QuestParams.Values[i]}});
-    Json locations = Json::array();
+    // Each location is dumped by itself and indented into place: a tree of
+    // the whole quest costs far more than its text.
+    std::string out = "{\n  \"params\": " + indented(params.dump(2)) + ",\n  \"locations\": [";
     const model::TQuest empty;
     for (std::int32_t n = 1; n <= quest.LocationCount; ++n) {
         const auto slot = static_cast<std::size_t>(n);
@@ -146,12 +161,14 @@ std::string QuestToJson(const model::QuestDocument& quest) {
             captions.push_back(model::Cp1251ToUtf8(q.Caption(a)));
             codes.push_back(model::Cp1251ToUtf8(q.Code(a)));
         }
-        locations.push_back({{"description", model::Cp1251ToUtf8(q.Description)},
-                             {"captions", std::move(captions)},
-                             {"codes", std::move(codes)}});
+        const Json location = {{"description", model::Cp1251ToUtf8(q.Description)},
+                               {"captions", std::move(captions)},
+                               {"codes", std::move(codes)}};
+        out += n == 1 ? "\n    " : ",\n    ";
+        out += indented(indented(location.dump(2)));
     }
-    Json root = {{"params", std::move(params)}, {"locations", std::move(locations)}};
-    return root.dump(2) + "\n";
+    out += quest.LocationCount >= 1 ? "\n  ]\n}\n" : "]\n}\n";
+    return out;
 }
 
 model::QuestDocument QuestFromJson(std::string_view json) {
