@@ -176,7 +176,7 @@ model::QuestDocument QuestFromJson(std::string_view json) {
     try {
         root = ReadJson::parse(json, DepthGuard());
     } catch (const ReadJson::exception& e) { // a syntax error, or a number too large for a double
-        fail("JSON", std::string("ошибка разбора: ") + e.what());
+        fail("JSON", std::string("ошибка разбора (\"") + e.what() + "\")");
     }
     if (!root.is_object())
         fail("JSON", "ожидается объект с полями \u00ABparams\u00BB и \u00ABlocations\u00BB");

@@ -13,6 +13,7 @@
 #include "tools/quest/QuestJson.h"
 #include "tools/quest/QuestSource.h"
 #include "tools/quest/ScriptReport.h"
+#include "tools/quest/SystemText.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -98,7 +99,7 @@ template <typename Fn> auto about(const std::string& path, Fn fn) {
     try {
         return fn();
     } catch (const std::exception& e) {
-        throw Failure{path + ": " + model::Cp1251ToUtf8(e.what())};
+        throw Failure{path + ": " + questtool::ErrorInRussian(e.what())};
     }
 }
 
@@ -140,7 +141,7 @@ std::string enginePath() {
     std::error_code error;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error)
-        throw Failure{"не удаётся найти собственный файл программы: " + error.message()};
+        throw Failure{"не удаётся найти собственный файл программы (\"" + error.message() + "\")"};
     return (self.parent_path() / "norvo-engine").string();
 }
 
@@ -188,11 +189,13 @@ int main(int argc, char** argv) {
             std::cout << Usage;
             return ExitOk;
         }
-        std::cerr << "norvo-quest: неизвестная команда \u00AB" << command << "\u00BB\n" << Usage;
+        std::cerr << "norvo-quest: неизвестная команда \u00AB" << questtool::ForTerminal(command)
+                  << "\u00BB\n"
+                  << Usage;
     } catch (const Failure& failure) {
-        std::cerr << "norvo-quest: " << failure.message << "\n";
+        std::cerr << "norvo-quest: " << questtool::ForTerminal(failure.message) << "\n";
     } catch (const std::exception& e) {
-        std::cerr << "norvo-quest: " << model::Cp1251ToUtf8(e.what()) << "\n";
+        std::cerr << "norvo-quest: " << questtool::ErrorInRussian(e.what()) << "\n";
     }
     return ExitFailed;
 }
