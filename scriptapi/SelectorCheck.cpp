@@ -7,7 +7,6 @@
 #include "pascal/Lexer.h"
 #include "scriptapi/ScriptFunctions.h"
 
-#include <algorithm>
 #include <set>
 
 namespace scriptapi {
@@ -92,6 +91,40 @@ std::set<std::string> OwnRoutines(const std::vector<pascal::Token>& tokens) {
     return names;
 }
 
+// Where each token stands among brackets: the innermost open bracket around
+// it and how many commas of that bracket come before it. Found in one pass,
+// so that a script of many nested calls costs time in proportion to its size.
+struct Nesting {
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    std::vector<std::size_t> parent;   // index of the innermost '(' or '[', or kNone
+    std::vector<std::size_t> argument; // commas of that bracket before the token
+};
+
+Nesting NestingOf(const std::vector<pascal::Token>& tokens) {
+    Nesting nesting{std::vector<std::size_t>(tokens.size(), Nesting::kNone),
+                    std::vector<std::size_t>(tokens.size(), 0)};
+    struct Open {
+        std::size_t index;  // of the bracket token
+        std::size_t commas; // met so far inside it, at its own level
+    };
+    std::vector<Open> open;
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        const pascal::Tok kind = tokens[i].kind;
+        if (!open.empty()) {
+            nesting.parent[i] = open.back().index;
+            nesting.argument[i] = open.back().commas;
+        }
+        // A closing bracket belongs to the bracket it closes.
+        if ((kind == pascal::Tok::RParen || kind == pascal::Tok::RBracket) && !open.empty())
+            open.pop_back();
+        else if (kind == pascal::Tok::LParen || kind == pascal::Tok::LBracket)
+            open.push_back({i, 0});
+        else if (kind == pascal::Tok::Comma && !open.empty())
+            ++open.back().commas;
+    }
+    return nesting;
+}
+
 // The MyUnit function that the identifier at i calls, or nullptr: a member of
 // something else (x.p) or a routine of the script's own is not one.
 const ScriptFunction* CalledFunction(const std::vector<pascal::Token>& tokens, std::size_t i,
@@ -107,39 +140,16 @@ const ScriptFunction* CalledFunction(const std::vector<pascal::Token>& tokens, s
     return FindScriptFunction(tokens[i].text);
 }
 
-// Looks at the arguments of the call whose '(' is at open.
-void CheckArguments(const std::vector<pascal::Token>& tokens, std::size_t open,
-                    const ScriptFunction& function, std::vector<WrongSelector>& found) {
-    std::size_t argument = 0, first = open + 1;
-    int depth = 0;
-    for (std::size_t j = open + 1; j < tokens.size(); ++j) {
-        const pascal::Tok kind = tokens[j].kind;
-        if (kind == pascal::Tok::End)
-            return;
-        if (kind == pascal::Tok::LParen || kind == pascal::Tok::LBracket) {
-            ++depth;
-            continue;
-        }
-        const bool closes = kind == pascal::Tok::RParen && depth == 0;
-        if ((kind == pascal::Tok::RParen || kind == pascal::Tok::RBracket) && depth > 0) {
-            --depth;
-            continue;
-        }
-        if (!closes && !(kind == pascal::Tok::Comma && depth == 0))
-            continue;
-        // One argument ends at j.
-        if (j == first + 1 && tokens[first].kind == pascal::Tok::StrLit &&
-            argument < function.params.size()) {
-            const auto selector = SelectorKindOf(function.params[argument].name);
-            if (selector && !IsSelector(*selector, tokens[first].str))
-                found.push_back({tokens[first].line, tokens[first].column,
-                                 MessageFor(*selector, tokens[first].str)});
-        }
-        if (closes)
-            return;
-        ++argument;
-        first = j + 1;
-    }
+// The string literal at i when it is a whole argument of the call whose '('
+// is at open: nothing else between the commas or brackets around it.
+bool IsWholeArgument(const std::vector<pascal::Token>& tokens, const Nesting& nesting,
+                     std::size_t i, std::size_t open) {
+    const auto boundary = [&](std::size_t k, pascal::Tok closing) {
+        return nesting.parent[k] == open &&
+               (tokens[k].kind == pascal::Tok::Comma || tokens[k].kind == closing);
+    };
+    return (i - 1 == open || boundary(i - 1, pascal::Tok::Comma)) &&
+           boundary(i + 1, pascal::Tok::RParen);
 }
 
 } // namespace
@@ -158,14 +168,22 @@ std::optional<SelectorKind> SelectorKindOf(std::string_view paramName) {
 std::vector<WrongSelector> FindWrongSelectors(std::string_view code) {
     const std::vector<pascal::Token> tokens = TokensOf(code);
     const std::set<std::string> own = OwnRoutines(tokens);
+    const Nesting nesting = NestingOf(tokens);
     std::vector<WrongSelector> found;
-    for (std::size_t i = 0; i + 1 < tokens.size(); ++i)
-        if (const ScriptFunction* function = CalledFunction(tokens, i, own))
-            CheckArguments(tokens, i + 1, *function, found);
-    // A call inside another's arguments is met after the outer call's start.
-    std::stable_sort(found.begin(), found.end(), [](const WrongSelector& a, const WrongSelector& b) {
-        return a.line != b.line ? a.line < b.line : a.column < b.column;
-    });
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        const std::size_t open = nesting.parent[i];
+        if (tokens[i].kind != pascal::Tok::StrLit || open == Nesting::kNone || open == 0 ||
+            tokens[open].kind != pascal::Tok::LParen)
+            continue;
+        const ScriptFunction* function = CalledFunction(tokens, open - 1, own);
+        const std::size_t argument = nesting.argument[i];
+        if (!function || argument >= function->params.size() ||
+            !IsWholeArgument(tokens, nesting, i, open))
+            continue;
+        const auto selector = SelectorKindOf(function->params[argument].name);
+        if (selector && !IsSelector(*selector, tokens[i].str))
+            found.push_back({tokens[i].line, tokens[i].column, MessageFor(*selector, tokens[i].str)});
+    }
     return found;
 }
 
