@@ -26,10 +26,10 @@ struct QuestFileLines {
 };
 
 // A new model from a whole file's bytes; the caller swaps it in only when this
-// returns. A count of 0 or below gives one empty location (and such a file
-// is never taken as cut short). Throws NumericInputError ("Invalid numeric input", with
-// the count's line), InOutError (a count beyond MaxLocationsIn the file) or
-// ConvertError (a bad parameter value). Fills *lines when given.
+// returns. A count of 0 or below gives one empty location (and such a file is
+// never taken as cut short). Throws NumericInputError ("Invalid numeric
+// input", with the count's line), InOutError (a count beyond MaxLocationsIn
+// the file) or ConvertError (a bad parameter value). Fills *lines when given.
 QuestDocument ParseQuestFile(std::string_view bytes, QuestFileLines* lines = nullptr);
 
 // Writes the file atomically: on failure InOutError, and the old file stays.

@@ -228,8 +228,8 @@ TEST(QuestFile, TellsHowManyOfItsLinesAFileHolds) {
 
 TEST(QuestFile, BadCountNamesItsLine) {
     for (const auto& [file, line] : {std::pair<std::string, int>{"3abc\r\n", 1},
-                                    {"\r\n\r\n   z1\r\n", 3},
-                                    {"\n\t\n\x1A++1", 3}}) {
+                                     {"\r\n\r\n   z1\r\n", 3},
+                                     {"\n\t\n\x1A++1", 3}}) {
         try {
             ParseQuestFile(file);
             ADD_FAILURE() << file << " accepted";

@@ -49,7 +49,7 @@ protected:
                                     out + " 2>" + err;
         const int status = std::system(command.c_str());
         ToolRun result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, model::ReadFileBytes(out),
-                   model::ReadFileBytes(err)};
+                       model::ReadFileBytes(err)};
         fs::remove(out);
         fs::remove(err);
         return result;
@@ -164,8 +164,8 @@ TEST_F(QuestTool, NeverWritesOverItsOwnInput) {
     model::WriteFileAtomically(path("q.json"), json);
     fs::create_symlink(path("q.json"), path("link.json"));
     fs::create_hard_link(path("q.json"), path("hard.json"));
-    for (const std::string& output : {path("q.json"), path("link.json"), path("hard.json"),
-                                      dir_.string() + "/./q.json"}) {
+    for (const std::string& output :
+         {path("q.json"), path("link.json"), path("hard.json"), dir_.string() + "/./q.json"}) {
         SCOPED_TRACE(output);
         for (const char* command : {"pack ", "build "}) {
             const ToolRun r = run(std::string(command) + path("q.json") + " -o " + output);
@@ -182,7 +182,8 @@ TEST_F(QuestTool, FileSizeLimitGivesAMessageAndLeavesNoTemporaryFile) {
     big.Quests[1].Description.assign(1 << 20, 'x');
     model::WriteFileAtomically(path("big.json"), questtool::QuestToJson(big));
     // 50 blocks is far less than the megabyte the quest file needs.
-    const ToolRun r = run("pack " + path("big.json") + " -o " + path("out.nvx"), {}, "ulimit -f 50");
+    const ToolRun r =
+        run("pack " + path("big.json") + " -o " + path("out.nvx"), {}, "ulimit -f 50");
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("Не удаётся сохранить файл «" + path("out.nvx") + "»"), std::string::npos)
         << r.err;
@@ -204,7 +205,8 @@ TEST_F(QuestTool, CutShortQuestFileIsReported) {
     fs::create_directories(bin);
     fs::copy_file(tool_, bin / "norvo-quest");
     fs::copy_file("/proc/self/exe", bin / "norvo-engine");
-    const ToolRun built = run("build " + path("cut.nvx") + " -o " + path("quest"), bin / "norvo-quest");
+    const ToolRun built =
+        run("build " + path("cut.nvx") + " -o " + path("quest"), bin / "norvo-quest");
     EXPECT_EQ(built.status, 0) << built.err;
     EXPECT_EQ(built.err, "norvo-quest: предупреждение: " + path("cut.nvx") +
                              ": файл обрывается после строки 5 из 8\n");
@@ -222,14 +224,16 @@ TEST_F(QuestTool, BuildsFromTheEngineBesideIt) {
     fs::copy_file(tool_, bin / "norvo-quest");
     model::WriteQuestFile(path("q.nvx"), quest());
 
-    const ToolRun missing = run("build " + path("q.nvx") + " -o " + path("quest"), bin / "norvo-quest");
+    const ToolRun missing =
+        run("build " + path("q.nvx") + " -o " + path("quest"), bin / "norvo-quest");
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.err.find("norvo-engine"), std::string::npos) << missing.err;
 
     // The stand-in carries a payload of its own, which the build must not copy.
     const std::string image = model::ReadFileBytes("/proc/self/exe");
     model::WriteStandAlone((bin / "norvo-engine").string(), image, "old payload");
-    const ToolRun built = run("build " + path("q.nvx") + " -o " + path("quest"), bin / "norvo-quest");
+    const ToolRun built =
+        run("build " + path("q.nvx") + " -o " + path("quest"), bin / "norvo-quest");
     ASSERT_EQ(built.status, 0) << built.err;
     const std::string file = model::ReadFileBytes(path("quest"));
     EXPECT_EQ(file.substr(0, image.size()), image);
