@@ -184,7 +184,8 @@ std::string countByEveryPrefix(std::string_view text) {
             return e.what();
         }
         if (count > 0 && static_cast<std::uint64_t>(count) > MaxLocationsIn(text.size()))
-            return Utf8ToCp1251("Число локаций " + countText + " больше, чем может содержать квест");
+            return Utf8ToCp1251("Число локаций " + countText +
+                                " больше, чем может содержать квест");
         quests.resize(count < 0 ? 0 : static_cast<std::size_t>(count) + 1);
     }
     return "slots " + std::to_string(quests.size());
@@ -202,13 +203,13 @@ std::string countByParser(std::string_view text) {
 TEST(Payload, CountInOnePassMatchesConvertingEveryPrefix) {
     const std::string counts[] = {
         "", "0", "1", "9", "12", "007", "0000000000000000000000000000000000000012",
-        std::string(2000, '0') + "3", "10", "2147483647", "2147483648", "4294967296",
-        "99999999999", "21474836470",
+        std::string(2000, '0') + "3", "10", "2147483647", "2147483648", "4294967296", "99999999999",
+        "21474836470",
         // Every way a prefix fails: blank, sign, hexadecimal marks, letters,
         // a byte after the digits, and bytes that are marks elsewhere.
-        " ", " 1", "1 ", "+", "+1", "-", "-1", "--1", "$", "$1", "$A", "x", "x1", "X1", "0x",
-        "0x1", "0X1", "00x1", "1x", "a", "A", "F", "1a", "1f", "12a", "\xFF", "1\xFF", "|",
-        "1|", "\xA9", "3\xA9", "\t1", "1\r", "0\0", "\xD9", "1.5", "1e3"};
+        " ", " 1", "1 ", "+", "+1", "-", "-1", "--1", "$", "$1", "$A", "x", "x1", "X1", "0x", "0x1",
+        "0X1", "00x1", "1x", "a", "A", "F", "1a", "1f", "12a", "\xFF", "1\xFF", "|", "1|", "\xA9",
+        "3\xA9", "\t1", "1\r", "0\0", "\xD9", "1.5", "1e3"};
     // The bytes behind the count decide how large a count may be.
     const std::string tails[] = {"", "\xAE", "\xAE\xAE\xAE" + std::string(5, 'z'),
                                  "\xAE\xAE\xAE" + std::string(3000, 'z'),

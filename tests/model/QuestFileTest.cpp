@@ -194,6 +194,52 @@ TEST(QuestFile, CountToken) {
     }
 }
 
+TEST(QuestFile, TellsHowManyOfItsLinesAFileHolds) {
+    const std::string params = FreshParams, loc = EmptyLocation;
+    const struct {
+        std::string file;
+        std::int64_t present, expected;
+    } cases[] = {
+        {fileOf("2", "b", {params, loc, loc}), 5, 5},
+        {fileOf("2", "b", {params, loc, loc}, "\n"), 5, 5},
+        {fileOf("5", "b", {params, loc}), 4, 8},
+        {fileOf("3", "b", {}), 2, 6},
+        {"1", 1, 4},
+        {"3\r\nbanner", 2, 6},
+        // The last line needs no line end to count.
+        {fileOf("2", "b", {params, loc}) + loc, 5, 5},
+        // Blank lines before the count move every line down.
+        {"\r\n\n  " + fileOf("2", "b", {params, loc}), 6, 7},
+        // Lines after the last location are not read.
+        {fileOf("1", "b", {params, loc, loc, loc}), 4, 4},
+        // A count of 0 or below expects nothing further.
+        {"0\r\n", 1, 1},
+        {"", 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        QuestFileLines lines;
+        ParseQuestFile(c.file, &lines);
+        EXPECT_EQ(lines.present, c.present);
+        EXPECT_EQ(lines.expected, c.expected);
+        EXPECT_EQ(lines.cutShort(), c.present < c.expected);
+    }
+}
+
+TEST(QuestFile, BadCountNamesItsLine) {
+    for (const auto& [file, line] : {std::pair<std::string, int>{"3abc\r\n", 1},
+                                     {"\r\n\r\n   z1\r\n", 3},
+                                     {"\n\t\n\x1A++1", 3}}) {
+        try {
+            ParseQuestFile(file);
+            ADD_FAILURE() << file << " accepted";
+        } catch (const NumericInputError& e) {
+            EXPECT_STREQ(e.what(), "Invalid numeric input");
+            EXPECT_EQ(e.line(), line) << file;
+        }
+    }
+}
+
 TEST(QuestFile, HostileCountIsRefusedBeforeAnythingIsAllocated) {
     EXPECT_THROW(ParseQuestFile("2147483647\r\n"), InOutError);
     EXPECT_THROW(ParseQuestFile("100\r\n"), InOutError);

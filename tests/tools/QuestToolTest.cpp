@@ -42,13 +42,16 @@ protected:
 
     std::string path(const std::string& name) const { return (dir_ / name).string(); }
 
-    ToolRun run(const std::string& args, const fs::path& tool = {}) const {
+    // Runs the tool in a shell, after `before` (a shell command) when given.
+    ToolRun run(const std::string& args, const fs::path& tool = {},
+                const std::string& before = {}) const {
         const std::string out = path("stdout.txt"), err = path("stderr.txt");
-        const std::string command =
-            (tool.empty() ? tool_ : tool).string() + " " + args + " >" + out + " 2>" + err;
+        const std::string command = (before.empty() ? "" : before + "; ") +
+                                    (tool.empty() ? tool_ : tool).string() + " " + args + " >" +
+                                    out + " 2>" + err;
         const int status = std::system(command.c_str());
         ToolRun result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, model::ReadFileBytes(out),
-                   model::ReadFileBytes(err)};
+                       model::ReadFileBytes(err)};
         fs::remove(out);
         fs::remove(err);
         return result;
@@ -224,15 +227,19 @@ TEST_F(QuestTool, CheckNamesEachKindOfFaultInTheQuestsOrder) {
 TEST_F(QuestTool, BadInputGetsOneLineAndFailure) {
     model::WriteFileAtomically(path("broken.json"), "{\"params\": [");
     model::WriteFileAtomically(path("garbage"), std::string("\x01\x02garbage\xFF", 11));
+    model::WriteFileAtomically(path("bad-count.nvx"), "\r\n\n 3abc\r\n");
     model::WriteFileAtomically(path("no-payload"), model::ReadFileBytes("/proc/self/exe"));
     std::string elf = model::ReadFileBytes("/proc/self/exe").substr(0, 100);
     model::WriteFileAtomically(path("cut-elf"), elf);
     const struct {
         std::string args, message;
     } cases[] = {
-        {"dump " + path("absent.nvx"), "File not found"},
+        {"dump " + path("absent.nvx"),
+         "не удаётся открыть файл «" + path("absent.nvx") + "»: \"File not found\""},
+        {"check " + path("bad-count.nvx"),
+         "файл «" + path("bad-count.nvx") + "», строка 3: \"Invalid numeric input\""},
         {"dump " + path("broken.json"), "ошибка разбора"},
-        {"dump " + path("garbage"), "Invalid numeric input"},
+        {"dump " + path("garbage"), "строка 1: \"Invalid numeric input\""},
         {"dump " + path("no-payload"), "не содержит квеста"},
         {"check " + path("cut-elf"), "ELF"},
         {"pack " + path("garbage") + " -o " + path("x.nvx"), "ошибка разбора"},
@@ -250,6 +257,64 @@ TEST_F(QuestTool, BadInputGetsOneLineAndFailure) {
     EXPECT_FALSE(fs::exists(path("x.nvx")));
 }
 
+TEST_F(QuestTool, NeverWritesOverItsOwnInput) {
+    const std::string json = questtool::QuestToJson(quest());
+    model::WriteFileAtomically(path("q.json"), json);
+    fs::create_symlink(path("q.json"), path("link.json"));
+    fs::create_hard_link(path("q.json"), path("hard.json"));
+    for (const std::string& output :
+         {path("q.json"), path("link.json"), path("hard.json"), dir_.string() + "/./q.json"}) {
+        SCOPED_TRACE(output);
+        for (const char* command : {"pack ", "build "}) {
+            const ToolRun r = run(std::string(command) + path("q.json") + " -o " + output);
+            EXPECT_EQ(r.status, 2);
+            EXPECT_NE(r.err.find("это входной файл"), std::string::npos) << r.err;
+        }
+    }
+    EXPECT_EQ(model::ReadFileBytes(path("q.json")), json);
+    EXPECT_TRUE(fs::is_symlink(path("link.json")));
+}
+
+TEST_F(QuestTool, FileSizeLimitGivesAMessageAndLeavesNoTemporaryFile) {
+    model::QuestDocument big = quest();
+    big.Quests[1].Description.assign(1 << 20, 'x');
+    model::WriteFileAtomically(path("big.json"), questtool::QuestToJson(big));
+    // 50 blocks is far less than the megabyte the quest file needs.
+    const ToolRun r =
+        run("pack " + path("big.json") + " -o " + path("out.nvx"), {}, "ulimit -f 50");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("Не удаётся сохранить файл «" + path("out.nvx") + "»"), std::string::npos)
+        << r.err;
+    for (const auto& entry : fs::directory_iterator(dir_))
+        EXPECT_EQ(entry.path().filename().string().find("out.nvx"), std::string::npos)
+            << entry.path();
+}
+
+TEST_F(QuestTool, CutShortQuestFileIsReported) {
+    // Five locations promised, two written: the file ends after line 5 of 8.
+    std::string file = model::FormatQuestFile(quest());
+    file.replace(0, 1, "5");
+    model::WriteFileAtomically(path("cut.nvx"), file);
+    const ToolRun checked = run("check " + path("cut.nvx"));
+    EXPECT_EQ(checked.status, 1);
+    EXPECT_EQ(checked.out, "файл обрывается после строки 5 из 8\n");
+
+    const fs::path bin = dir_ / "bin";
+    fs::create_directories(bin);
+    fs::copy_file(tool_, bin / "norvo-quest");
+    fs::copy_file("/proc/self/exe", bin / "norvo-engine");
+    const ToolRun built =
+        run("build " + path("cut.nvx") + " -o " + path("quest"), bin / "norvo-quest");
+    EXPECT_EQ(built.status, 0) << built.err;
+    EXPECT_EQ(built.err, "norvo-quest: предупреждение: " + path("cut.nvx") +
+                             ": файл обрывается после строки 5 из 8\n");
+    EXPECT_EQ(model::ParsePayloadDocument(model::ReadPayloadText(path("quest"))).LocationCount, 5);
+
+    // A whole file is not reported.
+    model::WriteQuestFile(path("whole.nvx"), quest());
+    EXPECT_EQ(run("check " + path("whole.nvx")).status, 0);
+}
+
 TEST_F(QuestTool, BuildsFromTheEngineBesideIt) {
     // A copy of the tool with a stand-in engine (any ELF program) beside it.
     const fs::path bin = dir_ / "bin";
@@ -257,14 +322,16 @@ TEST_F(QuestTool, BuildsFromTheEngineBesideIt) {
     fs::copy_file(tool_, bin / "norvo-quest");
     model::WriteQuestFile(path("q.nvx"), quest());
 
-    const ToolRun missing = run("build " + path("q.nvx") + " -o " + path("quest"), bin / "norvo-quest");
+    const ToolRun missing =
+        run("build " + path("q.nvx") + " -o " + path("quest"), bin / "norvo-quest");
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.err.find("norvo-engine"), std::string::npos) << missing.err;
 
     // The stand-in carries a payload of its own, which the build must not copy.
     const std::string image = model::ReadFileBytes("/proc/self/exe");
     model::WriteStandAlone((bin / "norvo-engine").string(), image, "old payload");
-    const ToolRun built = run("build " + path("q.nvx") + " -o " + path("quest"), bin / "norvo-quest");
+    const ToolRun built =
+        run("build " + path("q.nvx") + " -o " + path("quest"), bin / "norvo-quest");
     ASSERT_EQ(built.status, 0) << built.err;
     const std::string file = model::ReadFileBytes(path("quest"));
     EXPECT_EQ(file.substr(0, image.size()), image);

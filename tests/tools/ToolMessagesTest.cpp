@@ -19,9 +19,7 @@ TEST(SystemTextTest, TheSystemsEnglishTextsAreQuotedInsideRussianWords) {
     const struct {
         std::string what, expected;
     } cases[] = {
-        {"File not found", "файл не найден (\"File not found\")"},
-        {"Invalid numeric input",
-         "в первой строке нет числа локаций, это не файл квеста (\"Invalid numeric input\")"},
+        {"Invalid numeric input", "ошибка (\"Invalid numeric input\")"},
         {"'12a' is not a valid integer value", "не целое число (\"'12a' is not a valid integer value\")"},
         {"'\xE0' is not a valid integer value", "не целое число (\"'а' is not a valid integer value\")"},
         {"std::bad_alloc", "ошибка (\"std::bad_alloc\")"},
@@ -80,11 +78,14 @@ TEST_F(ToolMessages, NorvoQuestSpeaksRussianAboutBadUseAndBadInput) {
     const struct {
         std::string args, firstLine;
     } cases[] = {
-        {"dump absent.nvx", "norvo-quest: absent.nvx: файл не найден (\"File not found\")"},
+        {"dump absent.nvx",
+         "norvo-quest: не удаётся открыть файл «absent.nvx»: \"File not found\" — такого файла нет"},
         {"check bad.nvx",
-         "norvo-quest: bad.nvx: в первой строке нет числа локаций, это не файл квеста "
-         "(\"Invalid numeric input\")"},
-        {"dump '\xFF.nvx'", "norvo-quest: \\xFF.nvx: файл не найден (\"File not found\")"},
+         "norvo-quest: файл «bad.nvx», строка 1: \"Invalid numeric input\" — число локаций "
+         "должно быть целым числом"},
+        {"dump '\xFF.nvx'",
+         "norvo-quest: не удаётся открыть файл «\\xFF.nvx»: \"File not found\" — такого файла "
+         "нет"},
         {"frob", "norvo-quest: неизвестная команда «frob»"},
         {"'frob\xFE'", "norvo-quest: неизвестная команда «frob\\xFE»"},
         {"dump", "norvo-quest: нужен один файл"},

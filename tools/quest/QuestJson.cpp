@@ -210,7 +210,8 @@ model::QuestDocument QuestFromJson(std::string_view json) {
         q.Description = text(member(location, "description", where), where + ".description");
         const ReadJson& captions =
             arrayOf(member(location, "captions", where), Actions, where + ".captions");
-        const ReadJson& codes = arrayOf(member(location, "codes", where), Actions, where + ".codes");
+        const ReadJson& codes =
+            arrayOf(member(location, "codes", where), Actions, where + ".codes");
         for (int a = 1; a <= Actions; ++a) {
             const auto i = static_cast<std::size_t>(a - 1);
             q.Caption(a) = text(captions[i], where + ".captions[" + std::to_string(i) + "]");

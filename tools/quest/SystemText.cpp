@@ -61,10 +61,6 @@ std::string ForTerminal(std::string_view bytes) {
 }
 
 std::string ErrorInRussian(std::string_view what) {
-    if (what == "File not found")
-        return "файл не найден (" + Quoted(what) + ")";
-    if (what == "Invalid numeric input")
-        return "в первой строке нет числа локаций, это не файл квеста (" + Quoted(what) + ")";
     if (what.starts_with("'") && what.ends_with(kNotAnInteger))
         return "не целое число (" + Quoted(what) + ")";
     // Another English text of the system (the standard library's, say).

@@ -1,6 +1,7 @@
 // The model's error messages on a terminal: UTF-8, in Russian, with the
-// system's own English texts ("File not found", "Invalid numeric input",
-// "'12a' is not a valid integer value") kept as they are, quoted inside.
+// system's own English texts ("'12a' is not a valid integer value", the
+// standard library's) kept as they are, quoted inside. norvo-quest words
+// "File not found" and "Invalid numeric input" itself, with the file's name.
 #pragma once
 
 #include <string>

@@ -16,6 +16,7 @@
 #include "tools/quest/SystemText.h"
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -93,14 +94,42 @@ std::string onlyArgument(const std::vector<std::string>& args) {
     return args[0];
 }
 
+std::string quoted(const std::string& path) {
+    return "\u00AB" + path + "\u00BB";
+}
+
 // Runs fn; errors of the model and of the JSON form become a Failure that
-// names the file.
+// names the file. The model's two English messages stay as they are, quoted
+// in a Russian sentence; messages that quote the file already keep to it.
 template <typename Fn> auto about(const std::string& path, Fn fn) {
     try {
         return fn();
+    } catch (const model::NumericInputError& e) {
+        throw Failure{"файл " + quoted(path) + ", строка " + std::to_string(e.line()) + ": \"" +
+                      e.what() + "\" \u2014 число локаций должно быть целым числом"};
     } catch (const std::exception& e) {
+        const std::string what = model::Cp1251ToUtf8(e.what());
+        if (what == "File not found")
+            throw Failure{"не удаётся открыть файл " + quoted(path) + ": \"" + what +
+                          "\" \u2014 такого файла нет"};
+        if (what.find(quoted(path)) != std::string::npos)
+            throw Failure{what};
         throw Failure{path + ": " + questtool::ErrorInRussian(e.what())};
     }
+}
+
+// "файл обрывается после строки N из M", when a quest file is cut short.
+std::string cutShortNote(const model::QuestFileLines& lines) {
+    return "файл обрывается после строки " + std::to_string(lines.present) + " из " +
+           std::to_string(lines.expected);
+}
+
+// Writing a file over the one it is made from would destroy the source.
+void refuseSameFile(const Arguments& a) {
+    std::error_code error;
+    if (std::filesystem::equivalent(a.input, a.output, error))
+        throw Failure{"выходной файл " + quoted(a.output) + " \u2014 это входной файл " +
+                      quoted(a.input) + ", он был бы затёрт"};
 }
 
 int dump(const std::vector<std::string>& args) {
@@ -113,6 +142,7 @@ int dump(const std::vector<std::string>& args) {
 int pack(std::vector<std::string> args) {
     const bool allowLoss = takeAllowLoss(args);
     const Arguments a = inputAndOutput(args);
+    refuseSameFile(a);
     const model::QuestDocument quest =
         about(a.input, [&] { return questtool::QuestFromJson(model::ReadFileBytes(a.input)); });
     if (refuseLoss(quest, {.questFile = true, .payload = false}, allowLoss) != ExitOk)
@@ -123,7 +153,11 @@ int pack(std::vector<std::string> args) {
 
 int check(const std::vector<std::string>& args) {
     const std::string path = onlyArgument(args);
-    const model::QuestDocument quest = about(path, [&] { return questtool::LoadQuest(path); });
+    model::QuestFileLines lines;
+    const model::QuestDocument quest =
+        about(path, [&] { return questtool::LoadQuest(path, &lines); });
+    if (lines.cutShort())
+        std::cout << cutShortNote(lines) << "\n";
     const questtool::LossReport lost =
         questtool::ReportLosses(quest, {.questFile = true, .payload = true});
     for (const std::string& place : lost.places)
@@ -133,7 +167,7 @@ int check(const std::vector<std::string>& args) {
         std::cout << problem << "\n";
     for (const std::string& advice : lost.advice)
         std::cout << advice << "\n";
-    return lost.empty() && scripts.empty() ? ExitOk : ExitLost;
+    return lost.empty() && scripts.empty() && !lines.cutShort() ? ExitOk : ExitLost;
 }
 
 // The player program is installed beside this tool.
@@ -148,8 +182,13 @@ std::string enginePath() {
 int build(std::vector<std::string> args) {
     const bool allowLoss = takeAllowLoss(args);
     const Arguments a = inputAndOutput(args);
+    refuseSameFile(a);
+    model::QuestFileLines lines;
     const model::QuestDocument quest =
-        about(a.input, [&] { return questtool::LoadQuest(a.input); });
+        about(a.input, [&] { return questtool::LoadQuest(a.input, &lines); });
+    if (lines.cutShort())
+        std::cerr << "norvo-quest: предупреждение: " << a.input << ": " << cutShortNote(lines)
+                  << "\n";
     if (quest.LocationCount < 1)
         throw Failure{a.input + ": в квесте нет ни одной локации"};
     const std::string engine = enginePath();
@@ -169,6 +208,10 @@ int build(std::vector<std::string> args) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Past a file-size limit a write then fails with EFBIG, so the safe
+    // writer removes its temporary file and the user gets a message, instead
+    // of the process being killed half-way.
+    std::signal(SIGXFSZ, SIG_IGN);
     const std::vector<std::string> all(argv + 1, argv + argc);
     if (all.empty()) {
         std::cerr << Usage;
