@@ -1,10 +1,10 @@
-// Compiling the quest's scripts without running them, against the units the
-// player gives its scripts (MyUnit and the dialog unit), so that the author
-// sees script errors before a player does.
+// The editor's words for the shared script check: the quest's scripts
+// compiled without running them, against the units the player gives its
+// scripts, so that the author sees script errors before a player does.
 #pragma once
 
 #include "model/Quest.h"
-#include "pascal/Engine.h"
+#include "scriptapi/ScriptCheck.h"
 
 #include <memory>
 #include <string>
@@ -13,7 +13,8 @@
 
 namespace editor {
 
-// One compile error of one action's script.
+// One compile error or warning of one action's script; a warning's message
+// starts with «предупреждение: ».
 struct ScriptProblem {
     int location;        // 1..LocationCount
     int action;          // 1..6
@@ -22,7 +23,7 @@ struct ScriptProblem {
     std::string message; // cp1251, without the place
 };
 
-// One compile error of a text, as the code editor marks it.
+// One compile error or warning of a text, as the code editor marks it.
 struct CompileProblem {
     int line;            // 1-based; 0 when the error has no place
     int column;          // 1-based; 0 when the error has no place
@@ -38,17 +39,16 @@ public:
     ScriptChecker(const ScriptChecker&) = delete;
     ScriptChecker& operator=(const ScriptChecker&) = delete;
 
-    // The compile errors of code (cp1251), in the order the compiler met them.
+    // The compile errors of code (cp1251), in the order the compiler met them,
+    // then its warnings.
     std::vector<CompileProblem> Check(std::string_view code) const;
 
 private:
-    class SilentDialogs;
-    std::unique_ptr<SilentDialogs> dialogs_; // must outlive engine_
-    pascal::Engine engine_;
+    scriptapi::ScriptChecker checker_;
 };
 
-// Compiles every action's code of every location; the problems come ordered by
-// location, then action, then place. Empty code has no problems.
+// Checks every action's code of every location; the problems come ordered by
+// location, then action, errors before warnings. Empty code has no problems.
 std::vector<ScriptProblem> CheckQuestScripts(const model::QuestDocument& quest);
 
 // The text of the one box that lists them (cp1251), or «Ошибок в сценариях

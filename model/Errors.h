@@ -2,6 +2,7 @@
 // in cp1251 like every std::string of the model.
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -19,6 +20,18 @@ public:
 class InOutError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// The quest file's count does not convert: what() is "Invalid numeric input",
+// and line() is the line of the file that holds the count (from 1).
+class NumericInputError : public InOutError {
+public:
+    explicit NumericInputError(std::int64_t line)
+        : InOutError("Invalid numeric input"), line_(line) {}
+    std::int64_t line() const { return line_; }
+
+private:
+    std::int64_t line_;
 };
 
 // UTF-8 text that cannot become cp1251: malformed UTF-8, or a character that

@@ -4,6 +4,7 @@
 
 #include "model/Convert.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <memory>
@@ -149,6 +150,20 @@ void SplitLocationLine(std::string_view line, TQuest& slot) {
         if (field < fields.size())
             fields[field]->assign(bytes);
     });
+}
+
+namespace {
+
+// The fewest bytes of a location line or record of ours.
+constexpr std::uint64_t MinStoredLocationBytes = 13;
+// Locations a count may claim beyond what the bytes carry: a file or payload
+// cut short loads them empty.
+constexpr std::uint64_t CutShortAllowance = 1024;
+
+} // namespace
+
+std::uint64_t MaxLocationsIn(std::uint64_t bytes) {
+    return std::min(bytes, bytes / MinStoredLocationBytes + CutShortAllowance);
 }
 
 } // namespace model

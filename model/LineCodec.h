@@ -4,6 +4,7 @@
 
 #include "model/Quest.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -47,5 +48,13 @@ void AppendLocationLine(std::string& out, const TQuest& location);
 // Replaces all 13 strings of the slot from the line's fields; missing fields
 // are empty, bytes past the last field are dropped.
 void SplitLocationLine(std::string_view line, TQuest& slot);
+
+// The most locations a stored form of `bytes` bytes may claim. Every location
+// we write takes at least its twelve separators and a line end or record
+// mark (13 bytes), while a slot of the table costs some 400 bytes even when
+// empty; so a count is held to what the bytes could carry, plus a thousand
+// for a file cut short, and never more than one location per byte. The
+// table then stays within about 32 times the file's size.
+std::uint64_t MaxLocationsIn(std::uint64_t bytes);
 
 } // namespace model

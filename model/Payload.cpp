@@ -7,6 +7,7 @@
 #include "model/LineCodec.h"
 
 #include <array>
+#include <limits>
 
 namespace model {
 
@@ -74,6 +75,32 @@ std::string& locationField(TQuest& slot, std::size_t field) {
     return slot.Code(static_cast<int>(field - 6));
 }
 
+// Reads the count: the bytes from pos up to the first section mark, leaving
+// pos on that mark. The format converts the count after every byte and
+// refuses the first prefix that does not convert or claims more locations
+// than the text could hold (MaxLocationsIn). A prefix converts only while it is all decimal
+// digits (a blank, a sign, '$' or "0x" alone does not) and within 32 bits,
+// and its value never falls as digits arrive, so one pass over the digits
+// finds that prefix; StrToInt of it then throws exactly its own error.
+std::int32_t readCount(std::string_view text, std::size_t& pos) {
+    const std::size_t start = pos;
+    std::int64_t count = 0;
+    for (; pos < text.size() && text[pos] != SectionMark; ++pos) {
+        const char byte = text[pos];
+        const std::string_view prefix = text.substr(start, pos + 1 - start);
+        if (byte < '0' || byte > '9')
+            return StrToInt(prefix); // throws: no such prefix converts
+        count = count * 10 + (byte - '0');
+        if (count > std::numeric_limits<std::int32_t>::max())
+            return StrToInt(prefix); // throws: out of range
+        // A larger count is no payload of ours; it would only exhaust memory.
+        if (static_cast<std::uint64_t>(count) > MaxLocationsIn(text.size()))
+            throw ConvertError(Utf8ToCp1251("Число локаций " + std::string(prefix) +
+                                            " больше, чем может содержать квест"));
+    }
+    return static_cast<std::int32_t>(count);
+}
+
 } // namespace
 
 void ParsePayload(std::string_view text, TQuests& Quests, TQuestParams& QuestParams) {
@@ -81,7 +108,6 @@ void ParsePayload(std::string_view text, TQuests& Quests, TQuestParams& QuestPar
     std::size_t paramField = 0;
     std::size_t field = 0;
     std::size_t location = 1;
-    std::string countText;
     std::array<std::string, 6> valueTexts;
 
     std::size_t pos = 0;
@@ -93,16 +119,9 @@ void ParsePayload(std::string_view text, TQuests& Quests, TQuestParams& QuestPar
             continue;
         }
         if (section == CountSection) {
-            // The count is converted after every byte, and the table follows it.
-            countText += byte;
-            const std::int32_t count = StrToInt(countText);
-            // Each location takes at least its record mark, so a larger count
-            // is no payload of ours; it would only exhaust memory.
-            if (count > 0 && static_cast<std::uint64_t>(count) > text.size())
-                throw ConvertError(Utf8ToCp1251("Число локаций " + countText +
-                                                " больше, чем может содержать квест"));
-            Quests.resize(count < 0 ? 0 : static_cast<std::size_t>(count) + 1);
-            ++pos;
+            // The table takes the count's size once, as converting after
+            // every byte leaves it in an empty table.
+            Quests.resize(static_cast<std::size_t>(readCount(text, pos)) + 1);
         } else if (section == ParamsSection) {
             if (byte == FieldSeparator) {
                 ++paramField;

@@ -20,10 +20,11 @@ std::string BuildPayload(const QuestDocument& quest);
 
 // Parses an unscrambled payload byte by byte, appending to the strings it
 // fills: the caller passes an empty table and six empty names. Sizes the
-// table from the count (count + 1 slots; a negative count leaves it empty)
-// and drops bytes that would belong to a slot the table does not have.
-// Throws ConvertError on a count or value that does not convert, or on a
-// count larger than the text itself (no payload of ours has one).
+// table from the count (count + 1 slots; no count leaves it empty) and drops
+// bytes that would belong to a slot the table does not have. Throws
+// ConvertError on a count or value that does not convert, or on a count
+// larger than MaxLocationsIn the text (no payload of ours has one); the count's
+// errors are those of converting it after every byte, found in one pass.
 void ParsePayload(std::string_view text, TQuests& Quests, TQuestParams& QuestParams);
 
 // A whole model from an unscrambled payload: ParsePayload into a fresh table,

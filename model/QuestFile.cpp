@@ -9,6 +9,7 @@
 #include "model/LineCodec.h"
 #include "model/SafeFile.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace model {
@@ -35,14 +36,18 @@ class LineReader {
 public:
     explicit LineReader(std::string_view bytes) : bytes_(bytes) {}
 
-    std::size_t position() const { return pos_; }
     void seek(std::size_t pos) { pos_ = pos; }
+
+    // Lines read that the file holds; reading past the end adds none.
+    std::int64_t linesRead() const { return linesRead_; }
+    void setLinesRead(std::int64_t lines) { linesRead_ = lines; }
 
     // The next line's text into out (replacing it); empty past the end.
     void readLine(std::string& out) {
         out.clear();
         if (pos_ >= bytes_.size())
             return;
+        ++linesRead_;
         const char* base = bytes_.data();
         const auto* lf =
             static_cast<const char*>(std::memchr(base + pos_, LineFeed, bytes_.size() - pos_));
@@ -80,6 +85,7 @@ private:
 
     std::string_view bytes_;
     std::size_t pos_ = 0;
+    std::int64_t linesRead_ = 0;
 };
 
 bool isBlank(char c) {
@@ -96,18 +102,23 @@ std::int32_t readCount(std::string_view bytes, LineReader& reader) {
     while (pos < bytes.size() && !isBlank(bytes[pos]) && pos - start < MaxCountTokenBytes)
         ++pos;
     const std::string_view token = bytes.substr(start, pos - start);
+    // The blanks before the token may hold whole lines.
+    const auto lineOfToken =
+        1 + static_cast<std::int64_t>(std::count(bytes.begin(), bytes.begin() + start, LineFeed));
 
     std::int32_t count = 0;
     if (!token.empty()) {
         try {
             count = StrToInt(token);
         } catch (const ConvertError&) {
-            throw InOutError("Invalid numeric input");
+            throw NumericInputError(lineOfToken);
         }
     }
     reader.seek(pos);
     std::string rest;
     reader.readLine(rest);
+    if (!token.empty())
+        reader.setLinesRead(lineOfToken);
     return count;
 }
 
@@ -145,12 +156,12 @@ std::string FormatQuestFile(const QuestDocument& quest) {
     return out;
 }
 
-QuestDocument ParseQuestFile(std::string_view bytes) {
+QuestDocument ParseQuestFile(std::string_view bytes, QuestFileLines* lines) {
     LineReader reader(bytes);
     std::int32_t count = readCount(bytes, reader);
-    // Every location takes at least a line end in the file, so a larger count
-    // is no file of ours; honouring it would only exhaust memory.
-    if (count > 0 && static_cast<std::uint64_t>(count) > bytes.size())
+    const std::int64_t countLine = reader.linesRead();
+    // A larger count is no file of ours; honouring it would only exhaust memory.
+    if (count > 0 && static_cast<std::uint64_t>(count) > MaxLocationsIn(bytes.size()))
         throw InOutError(Utf8ToCp1251("Число локаций в файле (" + IntToStr(count) +
                                       ") больше, чем файл может содержать"));
     // A quest always has a location 1 to show.
@@ -174,6 +185,11 @@ QuestDocument ParseQuestFile(std::string_view bytes) {
             ScrambleText(line, QuestFileKey, true);
             SplitLocationLine(line, quest.Quests[static_cast<std::size_t>(n)]);
         }
+    }
+    if (lines) {
+        // The count line, the banner, the parameter line, then the locations.
+        lines->present = reader.linesRead();
+        lines->expected = empty ? lines->present : countLine + 2 + count;
     }
     return quest;
 }

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,6 +19,11 @@ namespace {
 
 // How many names a save tries for its temporary file before giving up.
 constexpr int TemporaryNameAttempts = 100;
+
+// The largest file a reader takes in. A quest of a million long locations is
+// a few hundred megabytes; a larger file is no quest, and reading it whole
+// would only exhaust memory.
+constexpr std::uint64_t MaxReadFileBytes = std::uint64_t{1} << 30;
 
 // Paths are UTF-8 on this system; messages are cp1251 like all model text.
 std::string pathForMessage(const std::string& path) {
@@ -77,19 +83,34 @@ bool writeAll(int fd, std::string_view bytes) {
 } // namespace
 
 std::string ReadFileBytes(const std::string& path) {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Without O_NONBLOCK opening a FIFO waits for a writer that may never come.
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (file.get() < 0) {
         if (errno == ENOENT)
             throw InOutError("File not found");
         failWith("Не удаётся открыть файл", path, errno);
     }
     struct stat info {};
-    if (::fstat(file.get(), &info) == 0 && S_ISDIR(info.st_mode))
+    if (::fstat(file.get(), &info) != 0)
+        failWith("Не удаётся прочитать файл", path, errno);
+    if (S_ISDIR(info.st_mode))
         failWith("Не удаётся прочитать файл", path, EISDIR);
+    // A FIFO, a device or a socket may never end, or never give anything.
+    if (!S_ISREG(info.st_mode))
+        throw InOutError(Utf8ToCp1251("Не удаётся прочитать \u00AB") + pathForMessage(path) +
+                         Utf8ToCp1251("\u00BB: это не обычный файл, а канал, устройство "
+                                      "или сокет"));
+    const auto tooLarge = [&] {
+        throw InOutError(Utf8ToCp1251("Не удаётся прочитать файл \u00AB") + pathForMessage(path) +
+                         Utf8ToCp1251("\u00BB: он больше " +
+                                      std::to_string(MaxReadFileBytes >> 20) +
+                                      " МиБ, квест не бывает таким большим"));
+    };
+    if (static_cast<std::uint64_t>(info.st_size) > MaxReadFileBytes)
+        tooLarge();
 
     std::string bytes;
-    if (info.st_size > 0)
-        bytes.reserve(static_cast<std::size_t>(info.st_size));
+    bytes.reserve(static_cast<std::size_t>(info.st_size));
     char buffer[1 << 16];
     while (true) {
         const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
@@ -100,6 +121,9 @@ std::string ReadFileBytes(const std::string& path) {
         }
         if (got == 0)
             return bytes;
+        // The file may grow while it is read.
+        if (bytes.size() + static_cast<std::size_t>(got) > MaxReadFileBytes)
+            tooLarge();
         bytes.append(buffer, static_cast<std::size_t>(got));
     }
 }

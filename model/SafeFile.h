@@ -10,7 +10,8 @@
 namespace model {
 
 // The file's bytes. InOutError "File not found" for a missing file, another
-// clear message for any other failure.
+// clear message naming the file for any other failure; a FIFO, a device or a
+// file larger than 1 GiB is refused before anything is read.
 std::string ReadFileBytes(const std::string& path);
 
 // Replaces the file with bytes, or throws InOutError and leaves it as it was.

@@ -4,6 +4,7 @@
 // lost-content finder lists nothing for it.
 #include "model/Errors.h"
 #include "model/ExeLayout.h"
+#include "model/LineCodec.h"
 #include "model/LostContent.h"
 #include "model/Payload.h"
 
@@ -23,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const model::ConvertError&) {
         return 0;
     }
-    if (quest.Quests.size() > size + 1)
+    // The count is held to what the bytes can carry.
+    if (quest.Quests.size() > model::MaxLocationsIn(size) + 1)
         std::abort();
     // With no count at all there is no slot 0 to rebuild.
     if (quest.Quests.empty())

@@ -2,6 +2,7 @@
 // must give a well-formed model, and saving it again must bring back
 // everything the lost-content finder does not list.
 #include "model/Errors.h"
+#include "model/LineCodec.h"
 #include "model/LostContent.h"
 #include "model/QuestFile.h"
 
@@ -19,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (quest.LocationCount < 1 ||
         quest.Quests.size() != static_cast<std::size_t>(quest.LocationCount) + 1 ||
-        quest.Quests.size() > size + 2)
+        quest.Quests.size() > model::MaxLocationsIn(size) + 2)
         std::abort();
 
     bool lossless = true;

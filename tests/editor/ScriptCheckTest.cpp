@@ -38,6 +38,24 @@ TEST(ScriptCheckTest, FindsEveryFaultyScriptWithItsPlaceAndPassesGoodOnes) {
     EXPECT_EQ(places, expected);
 }
 
+TEST(ScriptCheckTest, AWrongLiteralSelectorIsAWarningAfterTheErrorsInTheBoxAndTheCodeEditor) {
+    model::QuestDocument quest = QuestOfThree();
+    quest.Quests[2].Code(3) = "TakeParam('Param1');\r\ngoto(;\r\n";
+    const std::vector<ScriptProblem> problems = editor::CheckQuestScripts(quest);
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_EQ(problems[0].line, 2);
+    EXPECT_EQ(problems[1].line, 1);
+    EXPECT_EQ(problems[1].column, 11);
+    EXPECT_EQ(problems[1].message,
+              Ru("предупреждение: селектор 'Param1' не существует; селекторы: param1 … param6"));
+
+    const std::vector<editor::CompileProblem> marks =
+        editor::ScriptChecker().Check("LoseParam('p1');");
+    ASSERT_EQ(marks.size(), 1u);
+    EXPECT_EQ(marks[0].column, 11);
+    EXPECT_TRUE(marks[0].message.starts_with(Ru("предупреждение: "))) << marks[0].message;
+}
+
 TEST(ScriptCheckTest, QuestWithoutScriptsOrWithoutLocationsHasNoProblems) {
     EXPECT_TRUE(editor::CheckQuestScripts(QuestOfThree()).empty());
     EXPECT_TRUE(editor::CheckQuestScripts(model::QuestDocument{}).empty());

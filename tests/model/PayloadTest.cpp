@@ -1,10 +1,14 @@
 // The payload: its exact text, the byte-by-byte parse and its hostile inputs.
 #include "model/Payload.h"
+#include "model/Convert.h"
+#include "model/Cp1251.h"
 #include "model/Errors.h"
 #include "model/LineCodec.h"
 #include "tests/model/Samples.h"
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 namespace model {
 namespace {
@@ -162,6 +166,96 @@ TEST(Payload, HostileCountIsRefusedWithoutGrowingTheTable) {
     }
     // A count as large as the text itself is still taken.
     EXPECT_EQ(ParsePayloadDocument("9\xAE\xAE" + std::string(6, '\xA9')).Quests.size(), 10u);
+}
+
+// The count as the format states it: converted after every byte, the table
+// resized each time. Gives the table's length, or the error's message.
+std::string countByEveryPrefix(std::string_view text) {
+    TQuests quests;
+    std::string countText;
+    for (const char byte : text) {
+        if (byte == SectionMark)
+            break;
+        countText += byte;
+        std::int32_t count;
+        try {
+            count = StrToInt(countText);
+        } catch (const ConvertError& e) {
+            return e.what();
+        }
+        if (count > 0 && static_cast<std::uint64_t>(count) > MaxLocationsIn(text.size()))
+            return Utf8ToCp1251("Число локаций " + countText +
+                                " больше, чем может содержать квест");
+        quests.resize(count < 0 ? 0 : static_cast<std::size_t>(count) + 1);
+    }
+    return "slots " + std::to_string(quests.size());
+}
+
+// The same from the parser itself.
+std::string countByParser(std::string_view text) {
+    try {
+        return "slots " + std::to_string(ParsePayloadDocument(text).Quests.size());
+    } catch (const ConvertError& e) {
+        return e.what();
+    }
+}
+
+TEST(Payload, CountInOnePassMatchesConvertingEveryPrefix) {
+    const std::string counts[] = {
+        "", "0", "1", "9", "12", "007", "0000000000000000000000000000000000000012",
+        std::string(2000, '0') + "3", "10", "2147483647", "2147483648", "4294967296", "99999999999",
+        "21474836470",
+        // Every way a prefix fails: blank, sign, hexadecimal marks, letters,
+        // a byte after the digits, and bytes that are marks elsewhere.
+        " ", " 1", "1 ", "+", "+1", "-", "-1", "--1", "$", "$1", "$A", "x", "x1", "X1", "0x", "0x1",
+        "0X1", "00x1", "1x", "a", "A", "F", "1a", "1f", "12a", "\xFF", "1\xFF", "|", "1|", "\xA9",
+        "3\xA9", "\t1", "1\r", "0\0", "\xD9", "1.5", "1e3"};
+    // The bytes behind the count decide how large a count may be.
+    const std::string tails[] = {"", "\xAE", "\xAE\xAE\xAE" + std::string(5, 'z'),
+                                 "\xAE\xAE\xAE" + std::string(3000, 'z'),
+                                 "\xAE\xAE\xAE" + std::string(100000, 'z')};
+    for (const std::string& count : counts)
+        for (const std::string& tail : tails) {
+            const std::string text = count + tail;
+            SCOPED_TRACE(text.substr(0, 60));
+            EXPECT_EQ(countByParser(text), countByEveryPrefix(text));
+        }
+}
+
+TEST(Payload, CountInOnePassMatchesConvertingEveryPrefixOnRandomTexts) {
+    const std::string alphabet = "00000123456789 +-$xXaAfFz|\xA9\xAE\xFF";
+    std::mt19937 random(20261211);
+    for (int round = 0; round < 20000; ++round) {
+        std::string text;
+        const std::size_t length = random() % 14;
+        for (std::size_t i = 0; i < length; ++i)
+            text += alphabet[random() % alphabet.size()];
+        text += "\xAE\xAE\xAE" + std::string(random() % 300, 'z');
+        ASSERT_EQ(countByParser(text), countByEveryPrefix(text)) << text;
+    }
+}
+
+TEST(Payload, CountIsHeldToWhatTheBytesCarry) {
+    // A payload whose count is its own size, as large as a slot per byte.
+    const auto payload = [](std::size_t count, std::size_t size) {
+        std::string text = std::to_string(count) + "\xAE\xAE";
+        return text + std::string(size - text.size(), 'x');
+    };
+    const std::uint64_t most = MaxLocationsIn(1'000'000);
+    EXPECT_EQ(most, 1'000'000 / 13 + 1024);
+    EXPECT_THROW(ParsePayloadDocument(payload(1'000'000, 1'000'000)), ConvertError);
+    EXPECT_THROW(ParsePayloadDocument(payload(most + 1, 1'000'000)), ConvertError);
+    EXPECT_EQ(ParsePayloadDocument(payload(most, 1'000'000)).Quests.size(), most + 1);
+    // Small payloads keep the older bound of one location per byte.
+    EXPECT_EQ(MaxLocationsIn(9), 9u);
+}
+
+TEST(Payload, CountWithMillionsOfLeadingZerosIsReadInOnePass) {
+    // Converting every prefix of this count would take hours.
+    const std::string text = std::string(2'000'000, '0') + "1\xAE\xAE" + "one\xA9";
+    const QuestDocument q = ParsePayloadDocument(text);
+    ASSERT_EQ(q.Quests.size(), 2u);
+    EXPECT_EQ(q.Quests[1].Description, "one");
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // The quest file: its exact bytes, the reader's byte rules, and saving.
 #include "model/QuestFile.h"
+#include "model/Cp1251.h"
 #include "model/Errors.h"
 #include "model/LineCodec.h"
 #include "model/SafeFile.h"
@@ -11,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace model {
@@ -192,11 +194,65 @@ TEST(QuestFile, CountToken) {
     }
 }
 
+TEST(QuestFile, TellsHowManyOfItsLinesAFileHolds) {
+    const std::string params = FreshParams, loc = EmptyLocation;
+    const struct {
+        std::string file;
+        std::int64_t present, expected;
+    } cases[] = {
+        {fileOf("2", "b", {params, loc, loc}), 5, 5},
+        {fileOf("2", "b", {params, loc, loc}, "\n"), 5, 5},
+        {fileOf("5", "b", {params, loc}), 4, 8},
+        {fileOf("3", "b", {}), 2, 6},
+        {"1", 1, 4},
+        {"3\r\nbanner", 2, 6},
+        // The last line needs no line end to count.
+        {fileOf("2", "b", {params, loc}) + loc, 5, 5},
+        // Blank lines before the count move every line down.
+        {"\r\n\n  " + fileOf("2", "b", {params, loc}), 6, 7},
+        // Lines after the last location are not read.
+        {fileOf("1", "b", {params, loc, loc, loc}), 4, 4},
+        // A count of 0 or below expects nothing further.
+        {"0\r\n", 1, 1},
+        {"", 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        QuestFileLines lines;
+        ParseQuestFile(c.file, &lines);
+        EXPECT_EQ(lines.present, c.present);
+        EXPECT_EQ(lines.expected, c.expected);
+        EXPECT_EQ(lines.cutShort(), c.present < c.expected);
+    }
+}
+
+TEST(QuestFile, BadCountNamesItsLine) {
+    for (const auto& [file, line] : {std::pair<std::string, int>{"3abc\r\n", 1},
+                                     {"\r\n\r\n   z1\r\n", 3},
+                                     {"\n\t\n\x1A++1", 3}}) {
+        try {
+            ParseQuestFile(file);
+            ADD_FAILURE() << file << " accepted";
+        } catch (const NumericInputError& e) {
+            EXPECT_STREQ(e.what(), "Invalid numeric input");
+            EXPECT_EQ(e.line(), line) << file;
+        }
+    }
+}
+
 TEST(QuestFile, HostileCountIsRefusedBeforeAnythingIsAllocated) {
     EXPECT_THROW(ParseQuestFile("2147483647\r\n"), InOutError);
     EXPECT_THROW(ParseQuestFile("100\r\n"), InOutError);
     // A count no larger than the file is fine, even with no lines behind it.
     EXPECT_EQ(ParseQuestFile("3\r\n\r\n\r\n\r\n").LocationCount, 3);
+    // A count as large as the file: no longer one slot of 400 bytes per byte.
+    const auto spaces = [](std::uint64_t count) {
+        return std::to_string(count) + "\r\n" + std::string(1'000'000, ' ');
+    };
+    EXPECT_THROW(ParseQuestFile(spaces(1'000'000)), InOutError);
+    const std::uint64_t most = MaxLocationsIn(spaces(0).size());
+    EXPECT_THROW(ParseQuestFile(spaces(most + 1)), InOutError);
+    EXPECT_EQ(ParseQuestFile(spaces(most)).Quests.size(), most + 1);
 }
 
 TEST(QuestFile, BadParameterValueIsAConversionError) {
@@ -249,6 +305,35 @@ TEST_F(QuestFileOnDisk, MissingFileIsFileNotFound) {
     }
     EXPECT_THROW(ReadQuestFile(dir_.string()), InOutError);
     EXPECT_THROW(WriteQuestFile(path("no/such/folder.nvx"), twoLocations()), InOutError);
+}
+
+TEST_F(QuestFileOnDisk, OnlyRegularFilesOfSaneSizeAreRead) {
+    // A FIFO with no writer would block the open, and then the read, forever.
+    const std::string fifo = path("p.nvx");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // Sparse: it takes no room on disk, but says it is past the limit.
+    const std::string huge = path("huge.nvx");
+    std::ofstream{huge}.close();
+    std::filesystem::resize_file(huge, (std::uintmax_t{1} << 30) + 1);
+    std::filesystem::create_symlink(fifo, path("link.nvx"));
+    const struct {
+        std::string path, message;
+    } cases[] = {
+        {fifo, "\xAB" + fifo + "\xBB: " + Utf8ToCp1251("это не обычный файл")},
+        {path("link.nvx"), Utf8ToCp1251("это не обычный файл")},
+        {"/dev/zero", Utf8ToCp1251("Не удаётся прочитать \u00AB/dev/zero\u00BB: это не обычный")},
+        {"/dev/null", Utf8ToCp1251("это не обычный файл")},
+        {huge, "\xAB" + huge + "\xBB: " + Utf8ToCp1251("он больше 1024 МиБ")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        try {
+            ReadQuestFile(c.path);
+            ADD_FAILURE() << "read";
+        } catch (const InOutError& e) {
+            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
+        }
+    }
 }
 
 TEST_F(QuestFileOnDisk, FailedSaveLeavesTheOldFile) {

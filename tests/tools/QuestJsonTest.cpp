@@ -40,6 +40,33 @@ TEST(QuestJson, LayoutOfTheForm) {
     EXPECT_LT(text.find("\"captions\""), text.find("\"codes\""));
 }
 
+TEST(QuestJson, WrittenAsOneIndentedDumpOfTheWholeQuest) {
+    // The form is written location by location; it must read exactly as one
+    // dump of the whole tree, line breaks inside texts included.
+    for (int count : {0, 1, 2}) {
+        model::QuestDocument q = sample();
+        q.LocationCount = count;
+        nlohmann::ordered_json params = nlohmann::ordered_json::array();
+        for (int i = 1; i <= 6; ++i)
+            params.push_back({{"name", model::Cp1251ToUtf8(q.QuestParams.Names[i])},
+                              {"value", q.QuestParams.Values[i]}});
+        nlohmann::ordered_json locations = nlohmann::ordered_json::array();
+        for (int n = 1; n <= count; ++n) {
+            const model::TQuest& l = q.Quests[static_cast<std::size_t>(n)];
+            nlohmann::ordered_json captions = nlohmann::ordered_json::array(), codes = captions;
+            for (int a = 1; a <= 6; ++a) {
+                captions.push_back(model::Cp1251ToUtf8(l.Caption(a)));
+                codes.push_back(model::Cp1251ToUtf8(l.Code(a)));
+            }
+            locations.push_back({{"description", model::Cp1251ToUtf8(l.Description)},
+                                 {"captions", captions},
+                                 {"codes", codes}});
+        }
+        const nlohmann::ordered_json root = {{"params", params}, {"locations", locations}};
+        EXPECT_EQ(QuestToJson(q), root.dump(2) + "\n") << count;
+    }
+}
+
 TEST(QuestJson, EveryByteValueSurvives) {
     model::QuestDocument q = sample();
     std::string all;
@@ -99,6 +126,45 @@ TEST(QuestJson, RefusesWhatIsNoQuest) {
     }
     // The well-formed base case itself is accepted.
     EXPECT_EQ(QuestFromJson(withLocation(location)).LocationCount, 2);
+}
+
+TEST(QuestJson, DeepNestingIsRefusedAtItsPlace) {
+    const auto nested = [](int levels) {
+        return std::string(static_cast<std::size_t>(levels), '[') +
+               std::string(static_cast<std::size_t>(levels), ']');
+    };
+    const struct {
+        std::string json;
+        std::string where; // the start of the message
+    } cases[] = {
+        // Nested far beyond any stack inside a member that is followed by
+        // another, which is what used to copy the deep value recursively.
+        {"{\"a\":" + nested(100000) + ",\"b\":0}", "a" + std::string(63 * 3, 'x')},
+        {nested(100000), std::string(64 * 3, 'x')},
+        {R"({"params":[],"locations":[{"description":"","captions":)" + nested(70) + "}]}",
+         "locations[0].captions" + std::string(61 * 3, 'x')},
+        // The array element count shows in the place: the third element nests.
+        {"[0,{}," + nested(64) + "]", "[2]" + std::string(63 * 3, 'x')},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.json.substr(0, 80));
+        std::string where = c.where;
+        for (std::size_t at = where.find("xxx"); at != std::string::npos; at = where.find("xxx"))
+            where.replace(at, 3, "[0]");
+        try {
+            QuestFromJson(c.json);
+            ADD_FAILURE() << "accepted";
+        } catch (const QuestJsonError& e) {
+            EXPECT_EQ(model::Cp1251ToUtf8(e.what()), where + ": вложенность глубже 64 уровней");
+        }
+    }
+    // Sixty-four levels are read; the text is then refused as no quest.
+    try {
+        QuestFromJson(nested(64));
+        ADD_FAILURE() << "accepted";
+    } catch (const QuestJsonError& e) {
+        EXPECT_EQ(model::Cp1251ToUtf8(e.what()).find("вложенность"), std::string::npos);
+    }
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "pascal/DialogUnit.h"
 #include "pascal/Engine.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -46,8 +47,8 @@ public:
     }
     void errorDlg(const std::string& msg) override { say(msg); }
     void informationDlg(const std::string& msg) override { say(msg); }
-    bool questionDlg(const std::string& msg) override { return ask(msg, "(y/n)"); }
-    bool okCancelDlg(const std::string& msg) override { return ask(msg, "(ok/cancel)"); }
+    bool questionDlg(const std::string& msg) override { return ask(msg, "(да/нет)"); }
+    bool okCancelDlg(const std::string& msg) override { return ask(msg, "(ок/отмена)"); }
 
 private:
     static void say(const std::string& msg) { std::cout << cp1251ToUtf8(msg) << std::endl; }
@@ -68,14 +69,17 @@ private:
         for (char c : line)
             if (c != ' ')
                 a += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        // "да" in UTF-8, as typed in a Russian terminal.
-        return a == "y" || a == "yes" || a == "ok" || a == "\xD0\xB4\xD0\xB0";
+        // Russian answers in UTF-8, as typed in a Russian terminal, and
+        // their English forms.
+        return a == "y" || a == "yes" || a == "ok" || a == "да" || a == "д" || a == "ок" ||
+               a == "Да" || a == "Ок" || a == "ДА" || a == "ОК";
     }
 };
 
 int usage() {
-    std::cerr << "usage: norvo-pascal [--seed N] FILE|-\n"
-                 "  compiles and runs a Pascal-syntax script; '-' reads it from stdin\n";
+    std::cerr << "использование: norvo-pascal [--seed N] ФАЙЛ|-\n"
+                 "  компилирует и выполняет сценарий на Паскале; '-' читает его из stdin;\n"
+                 "  --seed N (целое число от 0) делает Random повторяемым\n";
     return 64;
 }
 
@@ -86,7 +90,16 @@ int main(int argc, char** argv) {
     pascal::RunOptions options;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--seed") == 0 && i + 1 < argc) {
-            options.randomSeed = std::strtoull(argv[++i], nullptr, 10);
+            const std::string seed = argv[++i];
+            char* end = nullptr;
+            errno = 0;
+            const unsigned long long value = std::strtoull(seed.c_str(), &end, 10);
+            if (seed.empty() || seed[0] == '-' || *end != '\0' || errno == ERANGE) {
+                std::cerr << "norvo-pascal: --seed ждёт целое число от 0, а не \u00AB"
+                          << cp1251ToUtf8(terminalToCp1251(seed)) << "\u00BB\n";
+                return usage();
+            }
+            options.randomSeed = value;
         } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             return usage(), 0;
         } else if (path.empty()) {
@@ -106,8 +119,8 @@ int main(int argc, char** argv) {
     } else {
         std::ifstream in(path, std::ios::binary);
         if (!in) {
-            std::cerr << "norvo-pascal: cannot open " << path << ": " << std::strerror(errno)
-                      << "\n";
+            std::cerr << "norvo-pascal: не удаётся открыть \u00AB" << cp1251ToUtf8(terminalToCp1251(path))
+                      << "\u00BB (\"" << std::strerror(errno) << "\")\n";
             return 66;
         }
         std::ostringstream all;

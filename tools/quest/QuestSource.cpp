@@ -25,7 +25,7 @@ QuestFileKind KindOf(std::string_view bytes) {
     return QuestFileKind::QuestFile;
 }
 
-model::QuestDocument QuestFromBytes(std::string_view bytes) {
+model::QuestDocument QuestFromBytes(std::string_view bytes, model::QuestFileLines* lines) {
     switch (KindOf(bytes)) {
     case QuestFileKind::StandAlone: {
         const std::string text = model::PayloadTextOf(bytes);
@@ -40,11 +40,11 @@ model::QuestDocument QuestFromBytes(std::string_view bytes) {
     case QuestFileKind::QuestFile:
         break;
     }
-    return model::ParseQuestFile(bytes);
+    return model::ParseQuestFile(bytes, lines);
 }
 
-model::QuestDocument LoadQuest(const std::string& path) {
-    return QuestFromBytes(model::ReadFileBytes(path));
+model::QuestDocument LoadQuest(const std::string& path, model::QuestFileLines* lines) {
+    return QuestFromBytes(model::ReadFileBytes(path), lines);
 }
 
 } // namespace questtool

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "model/Quest.h"
+#include "model/QuestFile.h"
 
 #include <string>
 #include <string_view>
@@ -16,10 +17,11 @@ enum class QuestFileKind { QuestFile, StandAlone, Json };
 QuestFileKind KindOf(std::string_view bytes);
 
 // The quest the bytes hold. Throws the model's errors or QuestJsonError, and
-// InOutError for a stand-alone file with nothing behind its image.
-model::QuestDocument QuestFromBytes(std::string_view bytes);
+// InOutError for a stand-alone file with nothing behind its image. For a
+// quest file, fills *lines when given (other kinds leave it as it is).
+model::QuestDocument QuestFromBytes(std::string_view bytes, model::QuestFileLines* lines = nullptr);
 
 // QuestFromBytes of a whole file.
-model::QuestDocument LoadQuest(const std::string& path);
+model::QuestDocument LoadQuest(const std::string& path, model::QuestFileLines* lines = nullptr);
 
 } // namespace questtool

@@ -9,10 +9,14 @@
 #include "model/Payload.h"
 #include "model/QuestFile.h"
 #include "model/SafeFile.h"
+#include "tools/quest/LossReport.h"
 #include "tools/quest/QuestJson.h"
 #include "tools/quest/QuestSource.h"
+#include "tools/quest/ScriptReport.h"
+#include "tools/quest/SystemText.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -20,46 +24,48 @@
 
 namespace {
 
-// Exit codes: 0 done, 1 content that will not survive (check), 2 bad use or
-// bad input.
+// Exit codes: 0 done, 1 content that will not survive or scripts with
+// problems (nothing is written then), 2 bad use or bad input.
 constexpr int ExitOk = 0, ExitLost = 1, ExitFailed = 2;
 
 constexpr const char* Usage =
     "использование:\n"
     "  norvo-quest dump ФАЙЛ                  квест (.nvx, автономный или JSON) в JSON\n"
     "  norvo-quest pack ФАЙЛ.json -o ФАЙЛ.nvx JSON в файл квеста\n"
-    "  norvo-quest check ФАЙЛ                 что не сохранится в файле квеста или сборке\n"
-    "  norvo-quest build КВЕСТ -o ФАЙЛ        автономный квест из norvo-engine рядом\n";
+    "  norvo-quest check ФАЙЛ                 что не сохранится и ошибки в сценариях\n"
+    "  norvo-quest build КВЕСТ -o ФАЙЛ        автономный квест из norvo-engine рядом\n"
+    "  --allow-loss                           pack и build записывают и то, что не сохранится\n";
 
 // A command's failure that is already phrased for the user, in UTF-8.
 struct Failure {
     std::string message;
 };
 
-std::string describeByte(unsigned char byte) {
-    char hex[8];
-    std::snprintf(hex, sizeof hex, "0x%02X", byte);
-    const char32_t ch = model::Cp1251ToUnicode(byte);
-    const bool visible = ch >= 0x20 && ch != 0x7F && !(ch >= 0x80 && ch < 0xA0);
-    if (!visible)
-        return hex;
-    return "\u00AB" + model::Cp1251ToUtf8(std::string(1, static_cast<char>(byte))) + "\u00BB (" +
-           hex + ")";
+// Before pack and build write a stored form: refuses (ExitLost) content the
+// form would lose, listing every place, unless the author allows the loss;
+// then the places are warnings.
+int refuseLoss(const model::QuestDocument& quest, questtool::LossForms form, bool allowLoss) {
+    const questtool::LossReport report = questtool::ReportLosses(quest, form);
+    if (report.empty())
+        return ExitOk;
+    const char* lead = allowLoss ? "norvo-quest: предупреждение: " : "norvo-quest: ";
+    for (const std::string& place : report.places)
+        std::cerr << lead << place << "\n";
+    if (allowLoss)
+        return ExitOk;
+    for (const std::string& advice : report.advice)
+        std::cerr << advice << "\n";
+    std::cerr << "Файл не записан. Исправьте эти места или запишите как есть с --allow-loss.\n";
+    return ExitLost;
 }
 
-std::string describe(const model::LostByte& lost) {
-    std::string line = lost.form == model::StoredForm::QuestFile ? "файл квеста" : "сборка";
-    line += lost.location == 0 ? ": параметры" : ": локация " + std::to_string(lost.location);
-    line += ", " + lost.field + ", байт " + std::to_string(lost.offset) + ": " +
-            describeByte(lost.byte);
-    return line;
-}
-
-// Warns on stderr about what one stored form will lose.
-void warnLost(const model::QuestDocument& quest, model::StoredForm form) {
-    for (const model::LostByte& lost : model::FindLostContent(quest))
-        if (lost.form == form)
-            std::cerr << "norvo-quest: предупреждение: " << describe(lost) << "\n";
+// Takes --allow-loss out of args; true when it was there.
+bool takeAllowLoss(std::vector<std::string>& args) {
+    const auto found = std::find(args.begin(), args.end(), "--allow-loss");
+    if (found == args.end())
+        return false;
+    args.erase(found);
+    return true;
 }
 
 // The option value after "-o", and the one plain argument.
@@ -88,14 +94,42 @@ std::string onlyArgument(const std::vector<std::string>& args) {
     return args[0];
 }
 
+std::string quoted(const std::string& path) {
+    return "\u00AB" + path + "\u00BB";
+}
+
 // Runs fn; errors of the model and of the JSON form become a Failure that
-// names the file.
+// names the file. The model's two English messages stay as they are, quoted
+// in a Russian sentence; messages that quote the file already keep to it.
 template <typename Fn> auto about(const std::string& path, Fn fn) {
     try {
         return fn();
+    } catch (const model::NumericInputError& e) {
+        throw Failure{"файл " + quoted(path) + ", строка " + std::to_string(e.line()) + ": \"" +
+                      e.what() + "\" \u2014 число локаций должно быть целым числом"};
     } catch (const std::exception& e) {
-        throw Failure{path + ": " + model::Cp1251ToUtf8(e.what())};
+        const std::string what = model::Cp1251ToUtf8(e.what());
+        if (what == "File not found")
+            throw Failure{"не удаётся открыть файл " + quoted(path) + ": \"" + what +
+                          "\" \u2014 такого файла нет"};
+        if (what.find(quoted(path)) != std::string::npos)
+            throw Failure{what};
+        throw Failure{path + ": " + questtool::ErrorInRussian(e.what())};
     }
+}
+
+// "файл обрывается после строки N из M", when a quest file is cut short.
+std::string cutShortNote(const model::QuestFileLines& lines) {
+    return "файл обрывается после строки " + std::to_string(lines.present) + " из " +
+           std::to_string(lines.expected);
+}
+
+// Writing a file over the one it is made from would destroy the source.
+void refuseSameFile(const Arguments& a) {
+    std::error_code error;
+    if (std::filesystem::equivalent(a.input, a.output, error))
+        throw Failure{"выходной файл " + quoted(a.output) + " \u2014 это входной файл " +
+                      quoted(a.input) + ", он был бы затёрт"};
 }
 
 int dump(const std::vector<std::string>& args) {
@@ -105,22 +139,35 @@ int dump(const std::vector<std::string>& args) {
     return ExitOk;
 }
 
-int pack(const std::vector<std::string>& args) {
+int pack(std::vector<std::string> args) {
+    const bool allowLoss = takeAllowLoss(args);
     const Arguments a = inputAndOutput(args);
+    refuseSameFile(a);
     const model::QuestDocument quest =
         about(a.input, [&] { return questtool::QuestFromJson(model::ReadFileBytes(a.input)); });
-    warnLost(quest, model::StoredForm::QuestFile);
+    if (refuseLoss(quest, {.questFile = true, .payload = false}, allowLoss) != ExitOk)
+        return ExitLost;
     about(a.output, [&] { model::WriteQuestFile(a.output, quest); });
     return ExitOk;
 }
 
 int check(const std::vector<std::string>& args) {
     const std::string path = onlyArgument(args);
-    const model::QuestDocument quest = about(path, [&] { return questtool::LoadQuest(path); });
-    const auto lost = model::FindLostContent(quest);
-    for (const model::LostByte& place : lost)
-        std::cout << describe(place) << "\n";
-    return lost.empty() ? ExitOk : ExitLost;
+    model::QuestFileLines lines;
+    const model::QuestDocument quest =
+        about(path, [&] { return questtool::LoadQuest(path, &lines); });
+    if (lines.cutShort())
+        std::cout << cutShortNote(lines) << "\n";
+    const questtool::LossReport lost =
+        questtool::ReportLosses(quest, {.questFile = true, .payload = true});
+    for (const std::string& place : lost.places)
+        std::cout << place << "\n";
+    const std::vector<std::string> scripts = questtool::DescribeScriptProblems(quest);
+    for (const std::string& problem : scripts)
+        std::cout << problem << "\n";
+    for (const std::string& advice : lost.advice)
+        std::cout << advice << "\n";
+    return lost.empty() && scripts.empty() && !lines.cutShort() ? ExitOk : ExitLost;
 }
 
 // The player program is installed beside this tool.
@@ -128,14 +175,20 @@ std::string enginePath() {
     std::error_code error;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error)
-        throw Failure{"не удаётся найти собственный файл программы: " + error.message()};
+        throw Failure{"не удаётся найти собственный файл программы (\"" + error.message() + "\")"};
     return (self.parent_path() / "norvo-engine").string();
 }
 
-int build(const std::vector<std::string>& args) {
+int build(std::vector<std::string> args) {
+    const bool allowLoss = takeAllowLoss(args);
     const Arguments a = inputAndOutput(args);
+    refuseSameFile(a);
+    model::QuestFileLines lines;
     const model::QuestDocument quest =
-        about(a.input, [&] { return questtool::LoadQuest(a.input); });
+        about(a.input, [&] { return questtool::LoadQuest(a.input, &lines); });
+    if (lines.cutShort())
+        std::cerr << "norvo-quest: предупреждение: " << a.input << ": " << cutShortNote(lines)
+                  << "\n";
     if (quest.LocationCount < 1)
         throw Failure{a.input + ": в квесте нет ни одной локации"};
     const std::string engine = enginePath();
@@ -146,7 +199,8 @@ int build(const std::vector<std::string>& args) {
         bytes.resize(static_cast<std::size_t>(model::ExecutableImageSize(bytes)));
         return bytes;
     });
-    warnLost(quest, model::StoredForm::Payload);
+    if (refuseLoss(quest, {.questFile = false, .payload = true}, allowLoss) != ExitOk)
+        return ExitLost;
     about(a.output, [&] { model::WriteStandAlone(a.output, image, model::BuildPayload(quest)); });
     return ExitOk;
 }
@@ -154,6 +208,10 @@ int build(const std::vector<std::string>& args) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Past a file-size limit a write then fails with EFBIG, so the safe
+    // writer removes its temporary file and the user gets a message, instead
+    // of the process being killed half-way.
+    std::signal(SIGXFSZ, SIG_IGN);
     const std::vector<std::string> all(argv + 1, argv + argc);
     if (all.empty()) {
         std::cerr << Usage;
@@ -174,11 +232,13 @@ int main(int argc, char** argv) {
             std::cout << Usage;
             return ExitOk;
         }
-        std::cerr << "norvo-quest: неизвестная команда \u00AB" << command << "\u00BB\n" << Usage;
+        std::cerr << "norvo-quest: неизвестная команда \u00AB" << questtool::ForTerminal(command)
+                  << "\u00BB\n"
+                  << Usage;
     } catch (const Failure& failure) {
-        std::cerr << "norvo-quest: " << failure.message << "\n";
+        std::cerr << "norvo-quest: " << questtool::ForTerminal(failure.message) << "\n";
     } catch (const std::exception& e) {
-        std::cerr << "norvo-quest: " << model::Cp1251ToUtf8(e.what()) << "\n";
+        std::cerr << "norvo-quest: " << questtool::ErrorInRussian(e.what()) << "\n";
     }
     return ExitFailed;
 }

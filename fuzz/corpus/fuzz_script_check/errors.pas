@@ -1,0 +1,3 @@
+goto(2;
+TakeParm('param1');
+'unclosed
