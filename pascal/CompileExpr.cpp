@@ -350,8 +350,19 @@ X Compiler::parseFactor() {
         }
         return fold(std::move(out), at);
     }
-    case Tok::Ident:
-        return parseDesignator();
+    case Tok::Ident: {
+        // Every value the compiler reads starts here (operands, arguments,
+        // list items, conditions, bounds, initial values); a statement reads
+        // its call through parseDesignator alone. So this one check keeps a
+        // call without a result from ever being evaluated as a value.
+        x = parseDesignator();
+        if (x.type()->kind == Kind::Void) {
+            error(at, quoted(t.text) + std::string(" не возвращает значения: процедуру нельзя "
+                                                   "использовать как значение"_cp));
+            return errorX();
+        }
+        return x;
+    }
     case Tok::LBracket:
         error(at,
               std::string("список в квадратных скобках допустим только как аргумент Format"_cp));

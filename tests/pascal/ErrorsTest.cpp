@@ -95,6 +95,34 @@ const ErrorCase kCompileErrors[] = {
     {"integer_literal_too_big", "PrintLn(99999999999999999999)",
      std::string(
          "Синтаксическая ошибка: слишком большое число 99999999999999999999 [строка 1, столбец 9]"_cp)},
+    // A call without a result, wherever a value is taken.
+    {"procedure_printed", "procedure P; begin end; PrintLn(P);",
+     std::string("Ошибка: \"P\" не возвращает значения: процедуру нельзя использовать как "
+                 "значение [строка 1, столбец 33]"_cp)},
+    {"procedure_in_format_list", "procedure P; begin end; PrintLn(Format('%s', [P]));",
+     std::string("Ошибка: \"P\" не возвращает значения: процедуру нельзя использовать как "
+                 "значение [строка 1, столбец 47]"_cp)},
+    {"inc_printed", "var i: Integer; PrintLn(Inc(i));",
+     std::string("Ошибка: \"Inc\" не возвращает значения: процедуру нельзя использовать как "
+                 "значение [строка 1, столбец 25]"_cp)},
+    {"procedure_compared", "procedure P; begin end; if P = P then;",
+     std::string("Ошибка: \"P\" не возвращает значения: процедуру нельзя использовать как "
+                 "значение [строка 1, столбец 28]"_cp)},
+    {"procedure_converted", "procedure P(x: Integer); begin end; PrintLn(IntToStr(P(1)));",
+     std::string("Ошибка: \"P\" не возвращает значения: процедуру нельзя использовать как "
+                 "значение [строка 1, столбец 54]"_cp)},
+    {"procedure_assigned", "procedure P; begin end; var s: String; s := (P);",
+     std::string("Ошибка: \"P\" не возвращает значения: процедуру нельзя использовать как "
+                 "значение [строка 1, столбец 46]"_cp)},
+    {"builtin_procedure_as_condition", "var s: String; while SetLength(s, 1) do;",
+     std::string("Ошибка: \"SetLength\" не возвращает значения: процедуру нельзя использовать "
+                 "как значение [строка 1, столбец 22]"_cp)},
+    {"procedure_as_bound", "procedure P; begin end; var i: Integer; for i := P to 2 do;",
+     std::string("Ошибка: \"P\" не возвращает значения: процедуру нельзя использовать как "
+                 "значение [строка 1, столбец 50]"_cp)},
+    {"procedure_in_constant", "procedure P; begin end; const C = P;",
+     std::string("Ошибка: \"P\" не возвращает значения: процедуру нельзя использовать как "
+                 "значение [строка 1, столбец 35]"_cp)},
 };
 INSTANTIATE_TEST_SUITE_P(Table, CompileErrors, testing::ValuesIn(kCompileErrors),
                          [](const auto& i) { return std::string(i.param.name); });
