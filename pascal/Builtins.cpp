@@ -6,6 +6,7 @@
 #include "pascal/Convert.h"
 #include "pascal/Cp1251.h"
 #include "pascal/DateTime.h"
+#include "pascal/FloatText.h"
 
 #include <chrono>
 #include <cmath>
@@ -218,6 +219,12 @@ std::string intToHex(std::int64_t v, std::int64_t digits) {
     return s;
 }
 
+FloatFormat floatFormat(std::int64_t k) {
+    if (k < 0 || k > 3)
+        fail("неверный формат FloatToStrF"_cp);
+    return static_cast<FloatFormat>(k);
+}
+
 std::int64_t randomBelow(Ctx& c, std::int64_t n) {
     if (n <= 0)
         return 0;
@@ -329,6 +336,13 @@ const std::vector<Entry>& table() {
          INT(std::string s = S(0); std::int64_t d = I(1); auto v = parseInt(s);
              return v ? *v : d;)},
         {"FLOATTOSTR", {kF}, kS, true, STR(return floatToStr(F(0));)},
+        {"FLOATTOSTRF",
+         {kF, kI, kI, kI},
+         kS,
+         true,
+         STR(double v = F(0); std::int64_t f = I(1); std::int64_t p = I(2); return floatToStrF(
+                 v, floatFormat(f), static_cast<int>(std::clamp<std::int64_t>(p, 0, 99)),
+                 static_cast<int>(std::clamp<std::int64_t>(I(3), 0, 99)));)},
         {"STRTOFLOAT", {kS}, kF, true, FLT(return strToFloat(S(0));)},
         {"STRTOFLOATDEF",
          {kS, kF},
@@ -532,20 +546,16 @@ std::string formatText(Ctx& c, const std::string& fmt, const std::vector<FmtValu
             double d = v.kind == Kind::Float     ? v.f
                        : v.kind == Kind::Integer ? static_cast<double>(v.i)
                                                  : (bad(), 0.0);
-            if (std::fabs(d) > 1e300 && conv != 'E' && conv != 'G')
-                conv = 'E';
-            int p = prec >= 0 ? prec : (conv == 'G' ? 15 : 2);
-            if (conv == 'E' && prec < 0)
-                p = 15;
-            const char* spec = conv == 'E' ? "%.*E" : conv == 'G' ? "%.*G" : "%.*f";
-            std::snprintf(buf, sizeof buf, spec, p, d);
-            piece = buf;
-            if (conv == 'N') { // thousands separated by blanks
-                std::size_t dot = piece.find('.');
-                std::size_t end = dot == std::string::npos ? piece.size() : dot;
-                std::size_t start = (piece[0] == '-') ? 1 : 0;
-                for (std::size_t k = end; k > start + 3; k -= 3)
-                    piece.insert(k - 3, 1, ' ');
+            if (conv == 'G') {
+                std::snprintf(buf, sizeof buf, "%.*G", prec >= 0 ? prec : 15, d);
+                piece = buf;
+            } else if (conv == 'E' || std::fabs(d) > 1e300) {
+                // The precision counts significant digits, two at least.
+                piece = formatExponent(d, prec >= 0 ? std::max(prec, 2) : kDoubleDigits, 3);
+            } else {
+                piece = formatFixed(d, prec >= 0 ? prec : 2);
+                if (conv == 'N')
+                    piece = groupThousands(piece);
             }
             break;
         }

@@ -73,6 +73,12 @@ Compiler::Compiler(std::string_view text, std::shared_ptr<const EngineState> eng
     system.names.emplace("RFREPLACEALL", flag);
     flag.ival = 2;
     system.names.emplace("RFIGNORECASE", flag);
+    // FloatToStrF's formats, numbered as FloatFormat.
+    const char* const floatFormats[] = {"FFGENERAL", "FFEXPONENT", "FFFIXED", "FFNUMBER"};
+    for (int k = 0; k < 4; ++k) {
+        flag.ival = k;
+        system.names.emplace(floatFormats[k], flag);
+    }
     TypeInfo* ex = newType();
     ex->kind = Kind::Record;
     ex->name = "Exception";

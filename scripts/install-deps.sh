@@ -5,7 +5,7 @@ set -eu
 
 PACKAGES="cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
 qt6-base-dev libgl-dev libjpeg-dev libsdl2-mixer-dev nlohmann-json3-dev
-libgtest-dev libgmock-dev libbenchmark-dev lua5.4"
+libgtest-dev libgmock-dev libbenchmark-dev lua5.4 fp-compiler fp-units-rtl"
 
 missing=""
 for pkg in $PACKAGES; do

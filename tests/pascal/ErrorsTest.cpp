@@ -123,6 +123,23 @@ const ErrorCase kCompileErrors[] = {
     {"procedure_in_constant", "procedure P; begin end; const C = P;",
      std::string("Ошибка: \"P\" не возвращает значения: процедуру нельзя использовать как "
                  "значение [строка 1, столбец 35]"_cp)},
+    // Directives: the refused, the unclosed and the stray.
+    {"include_refused", "PrintLn(1);\n{$INCLUDE other.inc}",
+     std::string(
+         "Синтаксическая ошибка: директива {$INCLUDE} не поддерживается [строка 2, столбец 1]"_cp)},
+    {"compiler_switch_refused", "(*$R+*) PrintLn(1)",
+     std::string("Синтаксическая ошибка: директива {$R} не поддерживается [строка 1, столбец 1]"_cp)},
+    {"unclosed_ifdef", "PrintLn(1);\n  {$IFDEF X} PrintLn(2);",
+     std::string("Синтаксическая ошибка: нет {$ENDIF} для {$IFDEF} [строка 2, столбец 3]"_cp)},
+    {"stray_endif", "PrintLn(1); {$ENDIF}",
+     std::string("Синтаксическая ошибка: {$ENDIF} без {$IFDEF} [строка 1, столбец 13]"_cp)},
+    {"stray_else", "{$ELSE} PrintLn(1);",
+     std::string("Синтаксическая ошибка: {$ELSE} без {$IFDEF} [строка 1, столбец 1]"_cp)},
+    {"second_else", "{$IFDEF A}{$ELSE}{$ELSE}{$ENDIF}",
+     std::string(
+         "Синтаксическая ошибка: второй {$ELSE} для одного {$IFDEF} [строка 1, столбец 18]"_cp)},
+    {"ifdef_without_name", "{$IFDEF} PrintLn(1); {$ENDIF}",
+     std::string("Синтаксическая ошибка: в директиве {$IFDEF} нет имени [строка 1, столбец 1]"_cp)},
 };
 INSTANTIATE_TEST_SUITE_P(Table, CompileErrors, testing::ValuesIn(kCompileErrors),
                          [](const auto& i) { return std::string(i.param.name); });

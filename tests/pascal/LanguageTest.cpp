@@ -44,6 +44,31 @@ const Case kStructure[] = {
 INSTANTIATE_TEST_SUITE_P(Structure, Language, testing::ValuesIn(kStructure),
                          [](const auto& i) { return std::string(i.param.name); });
 
+const Case kDirectives[] = {
+    {"ifdef_skips_undefined", "{$IFDEF DEBUG} PrintLn('debug'); {$ENDIF} PrintLn('on')", "on\n"},
+    {"define_then_ifdef", "{$DEFINE Debug}{$IFDEF DEBUG} PrintLn('debug'); {$ENDIF}", "debug\n"},
+    {"ifndef_and_else",
+     "{$IFNDEF X} PrintLn(1); {$ELSE} PrintLn(2); {$ENDIF} {$DEFINE X}"
+     "{$IFNDEF X} PrintLn(3); {$ELSE} PrintLn(4); {$ENDIF}",
+     "1\n4\n"},
+    {"undef", "{$DEFINE A}{$UNDEF A}{$IFDEF A} PrintLn('a'); {$ENDIF}PrintLn('b')", "b\n"},
+    {"nested_inside_left_out_text",
+     "{$IFDEF A} {$IFDEF B} PrintLn(1); {$ELSE} PrintLn(2); {$ENDIF} PrintLn(3); {$ELSE}"
+     " PrintLn(4); {$ENDIF}",
+     "4\n"},
+    {"left_out_text_need_not_compile",
+     "{$IFDEF NEVER} this is not Pascal ' {$ENDIF} ' {$INCLUDE x} (* {$ENDIF} *) {$ENDIF}"
+     "PrintLn('ok')",
+     "ok\n"},
+    {"defines_in_left_out_text_do_not_count",
+     "{$IFDEF NO}{$DEFINE YES}{$ENDIF}{$IFDEF YES}PrintLn(1);{$ENDIF}(*$DEFINE Z*)"
+     "{$IFDEF Z}PrintLn(2);{$ENDIF}",
+     "2\n"},
+    {"dollar_inside_a_comment_is_a_comment", "{ $INCLUDE x } PrintLn('ok')", "ok\n"},
+};
+INSTANTIATE_TEST_SUITE_P(Directives, Language, testing::ValuesIn(kDirectives),
+                         [](const auto& i) { return std::string(i.param.name); });
+
 const Case kLiterals[] = {
     {"hex_and_char_codes", "PrintLn($FF, ' ', 'a'#66#$43'd', ' ', Length(#13#10))", "255 aBCd 2\n"},
     {"quote_doubling", "PrintLn('it''s')", "it's\n"},
@@ -259,6 +284,10 @@ const Case kStrings[] = {
      "PrintLn(Format('%d|%5d|%-4s|%s|%.2f|%x|%8.3f|%%', [42, 7, 'ab', 'ok', 3.14159, "
      "255, 2.5]))",
      "42|    7|ab  |ok|3.14|FF|   2.500|%\n"},
+    {"format_rounds_halves_away_and_counts_exponent_digits",
+     "PrintLn(Format('%.0f %.0f %.1f|%.3e|%e|%n', [2.5, 0.5, 0.25, -12345.678, 1.5, "
+     "1234567.125]))",
+     "3 1 0.3|-1.23E+004|1.5000000000000000E+000|1 234 567.13\n"},
 };
 INSTANTIATE_TEST_SUITE_P(Strings, Language, testing::ValuesIn(kStrings),
                          [](const auto& i) { return std::string(i.param.name); });

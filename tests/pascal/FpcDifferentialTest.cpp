@@ -1,0 +1,125 @@
+// The same programs compiled by Free Pascal in Delphi mode and run by our
+// engine must print the same: Free Pascal is the reference for the Pascal
+// that authors bring. Each case is a whole program in the common subset;
+// only Free Pascal is given a prelude (its units, and PrintLn as WriteLn).
+#include "tests/pascal/ScriptRun.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sys/wait.h>
+
+namespace pascal {
+namespace {
+
+struct DiffCase {
+    const char* name;
+    std::string program;
+};
+
+void PrintTo(const DiffCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+const char kFpcPrelude[] = "{$MACRO ON}{$DEFINE PrintLn:=WriteLn}{$DEFINE Print:=Write}\n"
+                           "uses SysUtils, Math, StrUtils;\n";
+
+// Runs a shell command, returning its standard output, or nullopt when it
+// fails.
+std::optional<std::string> capture(const std::string& command) {
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return std::nullopt;
+    std::string out;
+    std::array<char, 4096> buf;
+    std::size_t n;
+    while ((n = std::fread(buf.data(), 1, buf.size(), pipe)) > 0)
+        out.append(buf.data(), n);
+    int status = pclose(pipe);
+    if (status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return std::nullopt;
+    return out;
+}
+
+// What Free Pascal's build of the program prints.
+std::string fpcOutput(const DiffCase& c) {
+    namespace fs = std::filesystem;
+    fs::path dir = fs::path(testing::TempDir()) / (std::string("fpc-") + c.name);
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    {
+        std::ofstream src(dir / "t.pas", std::ios::binary);
+        src << kFpcPrelude << c.program;
+    }
+    std::string quotedDir = "'" + dir.string() + "'";
+    auto built = capture("fpc -Mdelphi -Sm -v0 -FE" + quotedDir + " " + quotedDir + "/t.pas 2>&1");
+    if (!built) {
+        ADD_FAILURE() << "fpc did not compile " << c.name
+                      << " (is fp-compiler installed? scripts/install-deps.sh installs it)";
+        return {};
+    }
+    auto out = capture(quotedDir + "/t");
+    if (!out) {
+        ADD_FAILURE() << "the fpc build of " << c.name << " failed";
+        return {};
+    }
+    fs::remove_all(dir);
+    return *out;
+}
+
+class FpcDifferential : public testing::TestWithParam<DiffCase> {};
+
+TEST_P(FpcDifferential, PrintsWhatFreePascalPrints) {
+    const DiffCase& c = GetParam();
+    test::Outcome ours = test::runScript(c.program);
+    ASSERT_TRUE(ours.compiled) << ours.messages;
+    ASSERT_EQ(ours.status, RunStatus::Completed) << ours.messages;
+    std::string reference = fpcOutput(c);
+    EXPECT_FALSE(reference.empty());
+    EXPECT_EQ(ours.output, reference);
+}
+
+// Values go through Double variables: Free Pascal folds literal expressions
+// in other precisions.
+const DiffCase kFloatText[] = {
+    {"format_fixed_rounds_halves_away_from_zero",
+     "var a, b, c, d, e: Double;\n"
+     "begin a := 2.5; b := 0.5; c := 0.25; d := -2.5; e := 0.125;\n"
+     "  PrintLn(Format('%.0f %.0f %.1f %.0f %.2f', [a, b, c, d, e]));\n"
+     "  a := 1.5; b := 3.5; c := 0.15; d := 0.35; e := 0.45;\n"
+     "  PrintLn(Format('%.0f %.0f %.1f %.1f %.1f', [a, b, c, d, e]));\n"
+     "  a := 1.005; b := 2.675; c := 0.49999999999999994; d := 0.0005; e := 9.995;\n"
+     "  PrintLn(Format('%.2f %.2f %.0f %.3f %.2f %f|%8.3f|%-8.1f|', [a, b, c, d, e, a, b, c]));\n"
+     "end.\n"},
+    {"format_exponent_counts_significant_digits",
+     "var a, b, c, d: Double;\n"
+     "begin a := -12345.678; b := 1.5; c := 9.9996; d := 0.00012345;\n"
+     "  PrintLn(Format('%.3e|%e|%.3e|%.4e|%.2e|%.5e', [a, b, c, d, b, b]));\n"
+     "  a := 1e300; b := 1e-300; c := 0; d := -0.001;\n"
+     "  PrintLn(Format('%e|%.2e|%e|%.3e|%12.2e|%-12.2e|', [a, b, c, d, d, d]));\n"
+     "end.\n"},
+    {"float_to_str",
+     "var a: array[0..11] of Double; i: Integer;\n"
+     "begin a[0] := 0.1 + 0.2; a[1] := 2.5; a[2] := 1e20; a[3] := 1 / 3; a[4] := 1e15;\n"
+     "  a[5] := 1e14; a[6] := 0.00001; a[7] := 0.000001; a[8] := 123456789012345.6;\n"
+     "  a[9] := 999999999999999.5; a[10] := -1.5e-7; a[11] := 1.7976931348623157e308;\n"
+     "  for i := 0 to 11 do PrintLn(FloatToStr(a[i]));\n"
+     "end.\n"},
+    {"float_to_str_f",
+     "var a, b, c: Double;\n"
+     "begin a := 2.5; b := 1.005; c := -12345.678;\n"
+     "  PrintLn(FloatToStrF(a, ffFixed, 15, 0), '|', FloatToStrF(b, ffFixed, 15, 2), '|',\n"
+     "    FloatToStrF(b, ffGeneral, 3, 0), '|', FloatToStrF(c, ffExponent, 3, 2), '|',\n"
+     "    FloatToStrF(c, ffGeneral, 15, 0), '|', FloatToStrF(a * 1e20, ffFixed, 15, 2), '|',\n"
+     "    FloatToStrF(c, ffFixed, 4, 2), '|', FloatToStrF(c, ffExponent, 15, 4));\n"
+     "end.\n"},
+};
+INSTANTIATE_TEST_SUITE_P(FloatText, FpcDifferential, testing::ValuesIn(kFloatText),
+                         [](const auto& i) { return std::string(i.param.name); });
+
+} // namespace
+} // namespace pascal
