@@ -35,8 +35,19 @@ template <class F> struct StrFn final : Expr {
     Args a;
     F f;
     StrFn(Args x, F fn) : a(std::move(x)), f(fn) { type = strType(); }
-    std::string evalStr(Ctx& c) override { return f(c, a); }
+    std::string evalStr(Ctx& c) override {
+        std::string out = f(c, a);
+        c.work(out.size()); // making a long result is work, whatever the function
+        return out;
+    }
 };
+
+// A string argument, weighed as work: a function reads all of it, so a loop
+// over a long string cannot walk past the step budget.
+std::string weighed(Ctx& c, std::string s) {
+    c.work(s.size());
+    return s;
+}
 template <class F> struct VoidFn final : Expr {
     Args a;
     F f;
@@ -63,7 +74,7 @@ template <class F> ExprPtr mkVoid(Args a, F f) {
 // Shorthands for the table: evaluate argument k as a type.
 #define I(k) a[k]->evalInt(c)
 #define F(k) a[k]->evalFloat(c)
-#define S(k) a[k]->evalStr(c)
+#define S(k) weighed(c, a[k]->evalStr(c))
 #define INT(body)                                                                                  \
     +[](Args a) {                                                                                  \
         return mkInt(std::move(a), [](Ctx& c, Args& a) -> std::int64_t {                           \
@@ -760,6 +771,7 @@ ExprPtr buildBuiltin(const std::string& up, BuiltinSite& site) {
             std::int64_t index = a[1]->evalInt(c);
             std::int64_t count = a[2]->evalInt(c);
             std::string& s = a[0]->str(c);
+            c.work(s.size()); // the tail moves
             if (index < 1 || count <= 0 || static_cast<std::uint64_t>(index) > s.size())
                 return;
             std::size_t from = static_cast<std::size_t>(index - 1);
@@ -776,6 +788,7 @@ ExprPtr buildBuiltin(const std::string& up, BuiltinSite& site) {
             std::int64_t index = a[2]->evalInt(c);
             std::string& s = a[1]->str(c);
             checkLength(s.size() + sub.size());
+            c.work(s.size() + sub.size()); // the tail moves
             if (index < 1)
                 index = 1;
             std::size_t at =
