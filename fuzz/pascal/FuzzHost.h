@@ -60,13 +60,14 @@ inline pascal::Engine& engine() {
     return *e;
 }
 
-// Compiles and runs one script; everything it prints is dropped.
-inline void compileAndRun(const std::string& text) {
+// Compiles and runs one script within a step budget (the default is enough
+// for real work, small enough that every input ends quickly); everything it
+// prints is dropped.
+inline void compileAndRun(const std::string& text, std::uint64_t stepBudget = 200000) {
     auto program = engine().compile(text);
     (void)program->messagesText();
     pascal::RunOptions options;
-    // Enough for real work, small enough that every input ends quickly.
-    options.stepBudget = 200000;
+    options.stepBudget = stepBudget;
     options.randomSeed = 1;
     std::size_t printed = 0;
     options.output = [&printed](std::string_view s) { printed += s.size(); };

@@ -200,7 +200,7 @@ private:
         procs_.push_back(p);
         vars_ = locals;
         out_ += "begin\n";
-        std::size_t n = 1 + c_.pick(5);
+        std::size_t n = c_.pick(6);
         for (std::size_t k = 0; k < n; ++k)
             listed(1);
         out_ += "end;\n";
@@ -733,6 +733,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const bool print = std::getenv("NORVO_FUZZ_PRINT") != nullptr;
     if (print)
         std::fprintf(stderr, "%s\n", text.c_str());
-    fuzzhost::compileAndRun(text);
+    // Meaning is in the compile and the first steps of a run; long runs
+    // would only slow the search.
+    fuzzhost::compileAndRun(text, 20000);
     return 0;
 }
