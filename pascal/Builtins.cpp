@@ -638,7 +638,9 @@ struct SetLengthNode final : Expr {
             std::string& s = place->str(c);
             if (static_cast<std::size_t>(n) > s.size())
                 c.work(static_cast<std::size_t>(n) - s.size());
+            std::size_t before = s.size();
             s.resize(static_cast<std::size_t>(n), ' ');
+            c.holdStr(s, before);
             return;
         }
         if (n > kMaxArrayLength || static_cast<std::uint64_t>(n) * arr->elem->cells >
@@ -646,6 +648,7 @@ struct SetLengthNode final : Expr {
             fail("массив слишком большой"_cp);
         AggPtr& p = place->agg(c);
         if (n == 0) {
+            c.release(p);
             p = nullptr;
             return;
         }
@@ -653,24 +656,36 @@ struct SetLengthNode final : Expr {
             p = std::make_shared<Agg>();
             p->byValue = false;
             p->elem = storageOf(arr->elem);
+            c.hold(sizeof(Agg));
         }
         std::size_t old = p->length();
         std::size_t k = static_cast<std::size_t>(n);
         if (k > old)
             c.work((k - old) * 8 * arr->elem->cells);
+        // Counted as a whole before and after: the dropped elements give
+        // back what they held, the new ones count what they take.
+        bool alone = p.use_count() == 1;
+        std::int64_t before = alone ? aggBytes(p.get()) : 0;
         switch (p->elem) {
         case Storage::Number:
+            c.hold(static_cast<std::int64_t>(k > old ? (k - old) * sizeof(Cell) : 0));
             p->n.resize(k, Cell{0});
             break;
         case Storage::Str:
+            c.hold(static_cast<std::int64_t>(k > old ? (k - old) * sizeof(std::string) : 0));
             p->s.resize(k);
             break;
         case Storage::Agg:
+            c.hold(static_cast<std::int64_t>(k > old ? (k - old) * sizeof(AggPtr) : 0));
             p->a.resize(k);
-            for (std::size_t i = old; i < k; ++i)
+            for (std::size_t i = old; i < k; ++i) {
                 p->a[i] = makeAgg(arr->elem);
+                c.hold(aggBytes(p->a[i].get()));
+            }
             break;
         }
+        if (alone && k < old)
+            c.hold(aggBytes(p.get()) - before);
     }
 };
 
@@ -775,8 +790,10 @@ ExprPtr buildBuiltin(const std::string& up, BuiltinSite& site) {
             if (index < 1 || count <= 0 || static_cast<std::uint64_t>(index) > s.size())
                 return;
             std::size_t from = static_cast<std::size_t>(index - 1);
+            std::size_t before = s.size();
             s.erase(from,
                     std::min<std::uint64_t>(static_cast<std::uint64_t>(count), s.size() - from));
+            c.holdStr(s, before);
         });
     }
     if (up == "INSERT") {
@@ -793,6 +810,7 @@ ExprPtr buildBuiltin(const std::string& up, BuiltinSite& site) {
                 index = 1;
             std::size_t at =
                 std::min<std::uint64_t>(static_cast<std::uint64_t>(index - 1), s.size());
+            c.hold(static_cast<std::int64_t>(sub.size()));
             s.insert(at, sub);
         });
     }

@@ -126,6 +126,24 @@ AggPtr cloneAgg(const AggPtr& p) {
     return q;
 }
 
+std::int64_t aggBytes(const Agg* p) {
+    if (!p)
+        return 0;
+    std::int64_t bytes =
+        static_cast<std::int64_t>(sizeof(Agg) + p->n.size() * sizeof(Cell) +
+                                  p->s.size() * sizeof(std::string) + p->a.size() * sizeof(AggPtr));
+    for (const std::string& s : p->s)
+        bytes += static_cast<std::int64_t>(s.size());
+    for (const AggPtr& e : p->a)
+        if (e && e->byValue)
+            bytes += aggBytes(e.get());
+    return bytes;
+}
+
+void Ctx::memoryExhausted() {
+    fail("сценарий занял больше памяти, чем допустимо (256 МБ)"_cp);
+}
+
 namespace {
 std::size_t checkedSlot(std::size_t index, std::size_t size) {
     if (index >= size)
@@ -503,6 +521,12 @@ struct FrameGuard {
     ~FrameGuard() {
         if (entered)
             c.display[r->level] = saved;
+        // What the frame's strings and aggregates held goes back to the budget.
+        for (int i = 0; i < r->counts[1]; ++i)
+            c.held -= static_cast<std::int64_t>(frame.s[i].size());
+        for (int i = 0; i < r->counts[2]; ++i)
+            if (frame.a[i] && frame.a[i].use_count() == 1)
+                c.held -= aggBytes(frame.a[i].get());
         if (std::size_t n = static_cast<std::size_t>(r->counts[3]))
             c.rStack.release(mr, frame.r, n);
         if (std::size_t n = static_cast<std::size_t>(r->counts[2]))
@@ -581,14 +605,22 @@ template <class Take> auto CallRoutine::invoke(Ctx& c, Take take) {
             break;
         case Storage::Str:
             f.s[k] = a->evalStr(c);
+            c.holdStr(f.s[k], 0);
             break;
-        case Storage::Agg:
-            f.a[k] = cloneAgg(a->evalAgg(c));
+        case Storage::Agg: {
+            AggPtr v = a->evalAgg(c);
+            bool copied = v && v->byValue;
+            f.a[k] = cloneAgg(v);
+            if (copied)
+                c.hold(aggBytes(f.a[k].get()));
             break;
         }
+        }
     }
-    for (const auto& [k, t] : r->aggLocals)
+    for (const auto& [k, t] : r->aggLocals) {
         f.a[static_cast<std::size_t>(k)] = makeAgg(t);
+        c.hold(aggBytes(f.a[static_cast<std::size_t>(k)].get()));
+    }
     Position at = c.pos;
     g.enter();
     run(c, r->body.get());
@@ -603,11 +635,20 @@ std::int64_t CallRoutine::evalInt(Ctx& c) {
 double CallRoutine::evalFloat(Ctx& c) {
     return invoke(c, [this](Frame& f) { return f.n[routine->resultIndex].f; });
 }
+// A result taken out of the frame is counted again where it is stored.
 std::string CallRoutine::evalStr(Ctx& c) {
-    return invoke(c, [this](Frame& f) { return std::move(f.s[routine->resultIndex]); });
+    return invoke(c, [this, &c](Frame& f) {
+        std::string out = std::move(f.s[routine->resultIndex]);
+        c.hold(-static_cast<std::int64_t>(out.size()));
+        return out;
+    });
 }
 AggPtr CallRoutine::evalAgg(Ctx& c) {
-    return invoke(c, [this](Frame& f) { return std::move(f.a[routine->resultIndex]); });
+    return invoke(c, [this, &c](Frame& f) {
+        AggPtr out = std::move(f.a[routine->resultIndex]);
+        c.release(out);
+        return out;
+    });
 }
 void CallRoutine::evalVoid(Ctx& c) {
     invoke(c, [](Frame&) { return 0; });
@@ -620,6 +661,7 @@ void AppendStr::exec(Ctx& c) {
     std::string& s = place->str(c);
     checkLength(s.size() + v.size());
     c.work(v.size());
+    c.hold(static_cast<std::int64_t>(v.size()));
     s += v;
 }
 

@@ -471,7 +471,9 @@ struct AssignStr final : Stmt {
     void exec(Ctx& c) override {
         std::string v = value->evalStr(c);
         c.work(v.size()); // copying a long string is work too
-        place->str(c) = std::move(v);
+        std::string& to = place->str(c);
+        c.holdStr(v, to.size());
+        to = std::move(v);
     }
 };
 // s := s + x, done in place so that building a string in a loop is linear.
@@ -487,8 +489,11 @@ struct AssignAgg final : Stmt {
         if (copy) {
             c.work(v ? 64 * v->length() : 0);
             v = cloneAgg(v);
+            c.hold(aggBytes(v.get()));
         }
-        place->agg(c) = std::move(v);
+        AggPtr& to = place->agg(c);
+        c.release(to);
+        to = std::move(v);
     }
 };
 // s[i] := x

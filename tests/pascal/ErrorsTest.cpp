@@ -128,7 +128,8 @@ const ErrorCase kCompileErrors[] = {
      std::string(
          "Синтаксическая ошибка: директива {$INCLUDE} не поддерживается [строка 2, столбец 1]"_cp)},
     {"compiler_switch_refused", "(*$R+*) PrintLn(1)",
-     std::string("Синтаксическая ошибка: директива {$R} не поддерживается [строка 1, столбец 1]"_cp)},
+     std::string(
+         "Синтаксическая ошибка: директива {$R} не поддерживается [строка 1, столбец 1]"_cp)},
     {"unclosed_ifdef", "PrintLn(1);\n  {$IFDEF X} PrintLn(2);",
      std::string("Синтаксическая ошибка: нет {$ENDIF} для {$IFDEF} [строка 2, столбец 3]"_cp)},
     {"stray_endif", "PrintLn(1); {$ENDIF}",
