@@ -439,6 +439,19 @@ std::string chrOf(std::int64_t v) {
     return std::string(1, static_cast<char>(v));
 }
 
+std::string enumName(const TypeInfo* t, std::int64_t v) {
+    if (v < 0 || v >= static_cast<std::int64_t>(t->names.size()))
+        return std::to_string(v);
+    return t->names[static_cast<std::size_t>(v)];
+}
+
+// Succ and Pred of an enumeration or a Boolean stay within its values.
+std::int64_t checkedOrdinal(const TypeInfo* t, std::int64_t v) {
+    if (t->kind != Kind::Integer && (v < t->lo || v > t->hi))
+        fail("значение вне диапазона типа "_cp + t->name);
+    return v;
+}
+
 std::string printable(Ctx& c, Expr* e) {
     switch (e->type->kind) {
     case Kind::Integer:
@@ -447,6 +460,8 @@ std::string printable(Ctx& c, Expr* e) {
         return floatToStr(e->evalFloat(c));
     case Kind::Boolean:
         return e->evalInt(c) ? "True" : "False";
+    case Kind::Enum:
+        return enumName(e->type, e->evalInt(c));
     default:
         return e->evalStr(c);
     }
@@ -595,7 +610,10 @@ struct FormatNode final : Expr {
         for (auto& e : items) {
             FmtValue v;
             v.kind = e->type->kind;
-            if (v.kind == Kind::Float)
+            if (v.kind == Kind::Enum) {
+                v.kind = Kind::String;
+                v.s = enumName(e->type, e->evalInt(c));
+            } else if (v.kind == Kind::Float)
                 v.f = e->evalFloat(c);
             else if (v.kind == Kind::String)
                 v.s = e->evalStr(c);
@@ -692,9 +710,9 @@ struct SetLengthNode final : Expr {
 } // namespace
 
 bool isBuiltin(const std::string& up) {
-    static const char* const special[] = {"LENGTH",  "LOW",    "HIGH",      "SETLENGTH", "INC",
-                                          "DEC",     "DELETE", "INSERT",    "FORMAT",    "PRINT",
-                                          "PRINTLN", "CHR",    "DECODEDATE"};
+    static const char* const special[] = {"LENGTH",  "LOW",    "HIGH",       "SETLENGTH", "INC",
+                                          "DEC",     "DELETE", "INSERT",     "FORMAT",    "PRINT",
+                                          "PRINTLN", "CHR",    "DECODEDATE", "SUCC",      "PRED"};
     for (const char* s : special)
         if (up == s)
             return true;
@@ -731,7 +749,11 @@ ExprPtr buildBuiltin(const std::string& up, BuiltinSite& site) {
         bool low = up == "LOW";
         if (t->kind == Kind::StaticArray) {
             site.pure = true;
-            return std::make_unique<ConstInt>(low ? t->lo : t->hi, intType());
+            return std::make_unique<ConstInt>(low ? t->lo : t->hi, t->index ? t->index : intType());
+        }
+        if (t->kind == Kind::Enum) {
+            site.pure = true;
+            return std::make_unique<ConstInt>(low ? t->lo : t->hi, t);
         }
         if (t->kind == Kind::DynArray) {
             if (low)
@@ -759,9 +781,22 @@ ExprPtr buildBuiltin(const std::string& up, BuiltinSite& site) {
         return std::make_unique<SetLengthNode>(std::move(args[0].e), std::move(args[1].e),
                                                t->kind == Kind::DynArray ? t : nullptr);
     }
+    if ((up == "SUCC" || up == "PRED") && args.size() == 1 && isOrdinal(args[0].type())) {
+        const TypeInfo* t = args[0].type();
+        site.pure = true;
+        std::int64_t step = up == "SUCC" ? 1 : -1;
+        return std::make_unique<IntFn<std::function<std::int64_t(Ctx&, Args&)>>>(
+            t, take(), [t, step](Ctx& c, Args& a) -> std::int64_t {
+                return checkedOrdinal(t, wrapAdd(a[0]->evalInt(c), step));
+            });
+    }
+    if (up == "ORD" && args.size() == 1 && args[0].type()->kind == Kind::Enum) {
+        site.pure = true;
+        return mkInt(take(), [](Ctx& c, Args& a) -> std::int64_t { return a[0]->evalInt(c); });
+    }
     if (up == "INC" || up == "DEC") {
         if (args.empty() || args.size() > 2 || !assignable(args[0]) ||
-            args[0].type()->kind != Kind::Integer ||
+            (args[0].type()->kind != Kind::Integer && args[0].type()->kind != Kind::Enum) ||
             (args.size() == 2 && args[1].type()->kind != Kind::Integer))
             return wrongArgs();
         if (args.size() == 1)

@@ -401,7 +401,8 @@ void Compiler::parseTypeSection() {
         expect(Tok::Eq);
         const TypeInfo* t = parseType();
         expect(Tok::Semicolon);
-        if (t->kind == Kind::Record && t->name == "record")
+        if ((t->kind == Kind::Record && t->name == "record") ||
+            (t->kind == Kind::Enum && t->name.front() == '('))
             const_cast<TypeInfo*>(t)->name = name;
         Symbol s{Symbol::K::TypeName};
         s.type = t;
@@ -415,6 +416,8 @@ const TypeInfo* Compiler::parseType() {
         return parseArrayType(at);
     if (accept(Tok::KwRecord))
         return parseRecordType();
+    if (accept(Tok::LParen))
+        return parseEnumType();
     std::string name = expectIdent();
     const Symbol* s = lookup(asciiUpper(name));
     if (!s || s->k != Symbol::K::TypeName) {
@@ -422,6 +425,31 @@ const TypeInfo* Compiler::parseType() {
         return errorType();
     }
     return s->type;
+}
+
+// (Red, Green, Blue): each name becomes a constant of the new type.
+const TypeInfo* Compiler::parseEnumType() {
+    TypeInfo* t = newType();
+    t->kind = Kind::Enum;
+    t->lo = 0;
+    std::vector<std::pair<std::string, Position>> names;
+    do {
+        Position at = here();
+        names.emplace_back(expectIdent(), at);
+    } while (accept(Tok::Comma));
+    expect(Tok::RParen);
+    std::string shown;
+    for (const auto& [name, at] : names) {
+        Symbol s{Symbol::K::Const};
+        s.type = t;
+        s.ival = static_cast<std::int64_t>(t->names.size());
+        t->names.push_back(name);
+        declare(at, name, s);
+        shown += (shown.empty() ? "" : ", ") + name;
+    }
+    t->hi = static_cast<std::int64_t>(t->names.size()) - 1;
+    t->name = "(" + shown + ")";
+    return t;
 }
 
 const TypeInfo* Compiler::parseArrayType(Position at) {
@@ -434,12 +462,28 @@ const TypeInfo* Compiler::parseArrayType(Position at) {
         return t;
     }
     expect(Tok::LBracket);
-    std::vector<std::pair<std::int64_t, std::int64_t>> dims;
+    struct Dim {
+        std::int64_t lo, hi;
+        const TypeInfo* index; // an enumeration, or null for Integer
+    };
+    std::vector<Dim> dims;
     do {
         Position bat = here();
-        X lo = coerce(parseExpr(), intType(), bat);
+        // array[TColor]: the whole enumeration.
+        if (tok().kind == Tok::Ident &&
+            (peekTok().kind == Tok::RBracket || peekTok().kind == Tok::Comma)) {
+            const Symbol* s = lookup(asciiUpper(tok().text));
+            if (s && s->k == Symbol::K::TypeName && s->type->kind == Kind::Enum) {
+                advance();
+                dims.push_back(Dim{s->type->lo, s->type->hi, s->type});
+                continue;
+            }
+        }
+        X lo = parseExpr();
+        const TypeInfo* indexType = lo.type()->kind == Kind::Enum ? lo.type() : intType();
+        lo = coerce(std::move(lo), indexType, bat);
         expect(Tok::DotDot);
-        X hi = coerce(parseExpr(), intType(), bat);
+        X hi = coerce(parseExpr(), indexType, bat);
         std::int64_t l = 0, h = 0;
         if (lo.type()->kind != Kind::Error && hi.type()->kind != Kind::Error) {
             if (!lo.constant || !hi.constant)
@@ -453,7 +497,7 @@ const TypeInfo* Compiler::parseArrayType(Position at) {
         }
         if (h < l)
             h = l;
-        dims.emplace_back(l, h);
+        dims.push_back(Dim{l, h, indexType == intType() ? nullptr : indexType});
     } while (accept(Tok::Comma));
     expect(Tok::RBracket);
     expect(Tok::KwOf);
@@ -462,10 +506,13 @@ const TypeInfo* Compiler::parseArrayType(Position at) {
         TypeInfo* t = newType();
         t->kind = Kind::StaticArray;
         t->elem = elem;
-        t->lo = it->first;
-        t->hi = it->second;
+        t->lo = it->lo;
+        t->hi = it->hi;
+        t->index = it->index;
         t->name =
-            "array[" + std::to_string(t->lo) + ".." + std::to_string(t->hi) + "] of " + elem->name;
+            "array[" +
+            (t->index ? t->index->name : std::to_string(t->lo) + ".." + std::to_string(t->hi)) +
+            "] of " + elem->name;
         // Overflow-safe: the bounds' difference is checked before multiplying.
         std::uint64_t count =
             static_cast<std::uint64_t>(t->hi) - static_cast<std::uint64_t>(t->lo) + 1;

@@ -52,6 +52,7 @@ X Compiler::fold(X x, Position) {
         switch (e->type->kind) {
         case Kind::Integer:
         case Kind::Boolean:
+        case Kind::Enum:
             out.e = std::make_unique<ConstInt>(e->evalInt(c), e->type);
             break;
         case Kind::Float:
@@ -181,6 +182,7 @@ X Compiler::binary(Tok op, X l, X r, Position at) {
     }
     bool ints = a->kind == Kind::Integer && b->kind == Kind::Integer;
     bool bools = a->kind == Kind::Boolean && b->kind == Kind::Boolean;
+    bool enums = a->kind == Kind::Enum && sameType(a, b);
     bool nums = isNumeric(a) && isNumeric(b);
     bool strs = a->kind == Kind::String && b->kind == Kind::String;
     switch (op) {
@@ -231,7 +233,7 @@ X Compiler::binary(Tok op, X l, X r, Position at) {
     default:
         if (!isComparison(op))
             break;
-        if (ints || bools)
+        if (ints || bools || enums)
             out.e = intNode(op, boolType(), std::move(l.e), std::move(r.e));
         else if (nums)
             out.e = cmpNode<FloatCmp>(op, widen(std::move(l.e)), widen(std::move(r.e)));
@@ -463,6 +465,8 @@ X Compiler::parseCallOf(const Symbol& sym, const std::string& name, Position at)
 
 X Compiler::parseDesignator() {
     Nest nest(*this);
+    bool typeArgument = typeArgument_;
+    typeArgument_ = false;
     Position pos = here();
     std::string name = expectIdent();
     std::string up = asciiUpper(name);
@@ -497,7 +501,9 @@ X Compiler::parseDesignator() {
             BuiltinSite site;
             site.name = name;
             site.pos = pos;
+            typeArgument_ = (up == "LOW" || up == "HIGH") && at(Tok::LParen);
             site.args = parseArgs(true);
+            typeArgument_ = false;
             bool allConst = true;
             for (X& a : site.args) {
                 if (a.type()->kind == Kind::Error)
@@ -547,6 +553,12 @@ X Compiler::parseDesignator() {
             x.e = std::make_unique<ConstInt>(sym->ival, sym->type);
         return parseSelectors(std::move(x));
     case Symbol::K::TypeName:
+        if (typeArgument &&
+            (sym->type->kind == Kind::Enum || sym->type->kind == Kind::StaticArray)) {
+            // Low(TColor): only the type is read, never the value.
+            x.e = std::make_unique<ConstInt>(0, sym->type);
+            return x;
+        }
         error(pos, std::string("ожидалось значение, а "_cp) + quoted(name) +
                        std::string(" - имя типа"_cp));
         return errorX();
@@ -577,8 +589,10 @@ X Compiler::parseSelectors(X base) {
         if (accept(Tok::LBracket)) {
             do {
                 Position iat = here();
-                X idx = coerce(parseExpr(), intType(), iat);
                 const TypeInfo* t = base.type();
+                const TypeInfo* indexType =
+                    t->kind == Kind::StaticArray && t->index ? t->index : intType();
+                X idx = coerce(parseExpr(), indexType, iat);
                 if (t->kind == Kind::Error || idx.type()->kind == Kind::Error) {
                     base = errorX();
                     continue;

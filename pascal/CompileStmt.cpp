@@ -142,8 +142,8 @@ StmtPtr Compiler::parseFor() {
     if (!sym || sym->k != Symbol::K::Var) {
         error(vat,
               std::string("переменная цикла "_cp) + quoted(name) + std::string(" не объявлена"_cp));
-    } else if (sym->type->kind != Kind::Integer) {
-        error(vat, std::string("переменная цикла должна быть типа Integer"_cp));
+    } else if (!isOrdinal(sym->type)) {
+        error(vat, std::string("переменная цикла должна быть порядкового типа"_cp));
     } else if (sym->byRef || sym->readOnly) {
         error(vat, std::string("переменной цикла должна быть простая локальная переменная"_cp));
     } else {
@@ -152,13 +152,14 @@ StmtPtr Compiler::parseFor() {
     }
     expect(Tok::Assign);
     Position fat = here();
-    s->from = coerce(parseExpr(), intType(), fat).e;
+    const TypeInfo* varType = sym && isOrdinal(sym->type) ? sym->type : intType();
+    s->from = coerce(parseExpr(), varType, fat).e;
     if (accept(Tok::KwDownto))
         s->down = true;
     else
         expect(Tok::KwTo);
     Position tat = here();
-    s->to = coerce(parseExpr(), intType(), tat).e;
+    s->to = coerce(parseExpr(), varType, tat).e;
     expect(Tok::KwDo);
     ++loops_;
     s->body = parseStatement();

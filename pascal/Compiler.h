@@ -121,6 +121,9 @@ private:
     int nesting_ = 0;
     int loops_ = 0;   // enclosing loops of the statement being parsed
     int excepts_ = 0; // enclosing except parts, for a bare raise
+    // Set while the argument of Low or High starts: a type name may stand
+    // there for its range (the first name read takes it).
+    bool typeArgument_ = false;
     const TypeInfo* exceptionType_ = nullptr;
     std::unique_ptr<Ctx> scratch_; // evaluates constant expressions
 
@@ -183,6 +186,7 @@ private:
     std::vector<std::pair<std::string, Position>> parseNameList();
     const TypeInfo* parseArrayType(Position at);
     const TypeInfo* parseRecordType();
+    const TypeInfo* parseEnumType();
     TypeInfo* newType();
     void checkForwards();
 

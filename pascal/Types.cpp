@@ -52,7 +52,8 @@ bool sameType(const TypeInfo* a, const TypeInfo* b) {
     case Kind::DynArray:
         return sameType(a->elem, b->elem);
     case Kind::Record:
-        return false; // records are equal only by name
+    case Kind::Enum:
+        return false; // records and enumerations are equal only by name
     default:
         return true;
     }

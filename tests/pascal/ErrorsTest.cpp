@@ -123,6 +123,12 @@ const ErrorCase kCompileErrors[] = {
     {"procedure_in_constant", "procedure P; begin end; const C = P;",
      std::string("Ошибка: \"P\" не возвращает значения: процедуру нельзя использовать как "
                  "значение [строка 1, столбец 35]"_cp)},
+    {"enumerations_do_not_mix", "type TA = (A1, A2); TB = (B1, B2); var a: TA; a := B1;",
+     std::string("Ошибка: несовместимые типы: ожидалось TA, найдено TB [строка 1, столбец 52]"_cp)},
+    {"enumeration_index_needs_its_type",
+     "type TA = (A1, A2); var n: array[TA] of Integer; n[0] := 1;",
+     std::string(
+         "Ошибка: несовместимые типы: ожидалось TA, найдено Integer [строка 1, столбец 52]"_cp)},
     // Directives: the refused, the unclosed and the stray.
     {"include_refused", "PrintLn(1);\n{$INCLUDE other.inc}",
      std::string(
@@ -214,6 +220,10 @@ const ErrorCase kRuntimeErrors[] = {
     {"format_mismatch", "PrintLn(Format('%d', ['x'])); PrintLn('after')",
      std::string(
          "Ошибка выполнения: неверный формат или аргумент Format [строка 1, столбец 1]"_cp)},
+    {"succ_past_the_last_value",
+     "type TA = (A1, A2); var a: TA; a := A2; a := Succ(a); "
+     "PrintLn('after')",
+     std::string("Ошибка выполнения: значение вне диапазона типа TA [строка 1, столбец 41]"_cp)},
     {"var_ref_to_removed_element",
      "var a: array of Integer;\nprocedure P(var x: Integer); begin SetLength(a, 1); x := 1 "
      "end;\nSetLength(a, 3); P(a[2]); PrintLn('after')",

@@ -121,5 +121,28 @@ const DiffCase kFloatText[] = {
 INSTANTIATE_TEST_SUITE_P(FloatText, FpcDifferential, testing::ValuesIn(kFloatText),
                          [](const auto& i) { return std::string(i.param.name); });
 
+const DiffCase kLanguage[] = {
+    {"enumerations",
+     "type TColor = (Red, Green, Blue);\n"
+     "var c: TColor; n: array[TColor] of Integer; m: array[Green..Blue] of String; i: Integer;\n"
+     "begin\n"
+     "  c := Green; PrintLn(c, ' ', Ord(c), ' ', Succ(c), ' ', Pred(c), ' ', Low(TColor), ' ',\n"
+     "    High(TColor), ' ', Ord(High(c)));\n"
+     "  Inc(c); PrintLn(c); Dec(c, 2); PrintLn(c);\n"
+     "  for c := Low(TColor) to High(TColor) do n[c] := Ord(c) * 10;\n"
+     "  for c := Blue downto Red do Print(c, '=', n[c], ' ');\n"
+     "  PrintLn;\n"
+     "  m[Green] := 'g'; m[Blue] := 'b'; PrintLn(m[Green], m[Blue], Low(m), High(n));\n"
+     "  for c := Red to Blue do\n"
+     "    case c of\n"
+     "      Red: PrintLn('red');\n"
+     "      Green, Blue: if c > Green then PrintLn('blue') else PrintLn('green');\n"
+     "    end;\n"
+     "  if (Red < Blue) and (Green = Green) and not (Blue <= Green) then PrintLn('ordered');\n"
+     "end.\n"},
+};
+INSTANTIATE_TEST_SUITE_P(Language, FpcDifferential, testing::ValuesIn(kLanguage),
+                         [](const auto& i) { return std::string(i.param.name); });
+
 } // namespace
 } // namespace pascal
