@@ -462,6 +462,19 @@ std::string printable(Ctx& c, Expr* e) {
         return e->evalInt(c) ? "True" : "False";
     case Kind::Enum:
         return enumName(e->type, e->evalInt(c));
+    case Kind::Set: {
+        std::uint64_t bits = static_cast<std::uint64_t>(e->evalInt(c));
+        std::string out = "[";
+        for (std::int64_t v = 0; v <= kMaxSetValue; ++v)
+            if ((bits >> v) & 1) {
+                if (out.size() > 1)
+                    out += ", ";
+                out += e->type->elem && e->type->elem->kind == Kind::Enum
+                           ? enumName(e->type->elem, v)
+                           : std::to_string(v);
+            }
+        return out + "]";
+    }
     default:
         return e->evalStr(c);
     }
@@ -710,9 +723,9 @@ struct SetLengthNode final : Expr {
 } // namespace
 
 bool isBuiltin(const std::string& up) {
-    static const char* const special[] = {"LENGTH",  "LOW",    "HIGH",       "SETLENGTH", "INC",
-                                          "DEC",     "DELETE", "INSERT",     "FORMAT",    "PRINT",
-                                          "PRINTLN", "CHR",    "DECODEDATE", "SUCC",      "PRED"};
+    static const char* const special[] = {
+        "LENGTH", "LOW",     "HIGH", "SETLENGTH",  "INC",  "DEC",  "DELETE",  "INSERT", "FORMAT",
+        "PRINT",  "PRINTLN", "CHR",  "DECODEDATE", "SUCC", "PRED", "INCLUDE", "EXCLUDE"};
     for (const char* s : special)
         if (up == s)
             return true;
@@ -789,6 +802,22 @@ ExprPtr buildBuiltin(const std::string& up, BuiltinSite& site) {
             t, take(), [t, step](Ctx& c, Args& a) -> std::int64_t {
                 return checkedOrdinal(t, wrapAdd(a[0]->evalInt(c), step));
             });
+    }
+    if (up == "INCLUDE" || up == "EXCLUDE") {
+        const TypeInfo* t = args.empty() ? nullptr : args[0].type();
+        if (args.size() != 2 || !assignable(args[0]) || t->kind != Kind::Set || !t->elem ||
+            !sameType(args[1].type(), t->elem))
+            return wrongArgs();
+        bool include = up == "INCLUDE";
+        return mkVoid(take(), [t, include](Ctx& c, Args& a) {
+            std::int64_t v = a[1]->evalInt(c);
+            if (v < t->lo || v > t->hi)
+                fail("значение вне диапазона множества "_cp + t->name);
+            Cell& s = a[0]->cell(c);
+            std::uint64_t bit = std::uint64_t(1) << v;
+            s.i = static_cast<std::int64_t>(include ? (static_cast<std::uint64_t>(s.i) | bit)
+                                                    : (static_cast<std::uint64_t>(s.i) & ~bit));
+        });
     }
     if (up == "ORD" && args.size() == 1 && args[0].type()->kind == Kind::Enum) {
         site.pure = true;

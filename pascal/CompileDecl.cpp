@@ -418,6 +418,8 @@ const TypeInfo* Compiler::parseType() {
         return parseRecordType();
     if (accept(Tok::LParen))
         return parseEnumType();
+    if (accept(Tok::KwSet))
+        return parseSetType(at);
     std::string name = expectIdent();
     const Symbol* s = lookup(asciiUpper(name));
     if (!s || s->k != Symbol::K::TypeName) {
@@ -450,6 +452,53 @@ const TypeInfo* Compiler::parseEnumType() {
     t->hi = static_cast<std::int64_t>(t->names.size()) - 1;
     t->name = "(" + shown + ")";
     return t;
+}
+
+const TypeInfo* Compiler::setTypeOf(const TypeInfo* elem, std::int64_t lo, std::int64_t hi) {
+    TypeInfo* t = newType();
+    t->kind = Kind::Set;
+    t->elem = elem;
+    t->lo = lo;
+    t->hi = hi;
+    t->name =
+        "set of " +
+        (elem->kind == Kind::Enum ? elem->name : std::to_string(lo) + ".." + std::to_string(hi));
+    return t;
+}
+
+// set of TColor, set of 0..31: the values must fit one number cell's bits.
+const TypeInfo* Compiler::parseSetType(Position at) {
+    expect(Tok::KwOf);
+    auto tooBig = [&] {
+        error(at, std::string("множество допустимо только из перечисления или диапазона 0.."_cp) +
+                      std::to_string(kMaxSetValue));
+        return errorType();
+    };
+    if (tok().kind == Tok::Ident && peekTok().kind != Tok::DotDot) {
+        const TypeInfo* elem = parseType();
+        if (elem->kind == Kind::Error)
+            return elem;
+        if (elem->kind != Kind::Enum || elem->hi > kMaxSetValue)
+            return tooBig();
+        return setTypeOf(elem, elem->lo, elem->hi);
+    }
+    Position bat = here();
+    X lo = parseExpr();
+    const TypeInfo* elem = lo.type()->kind == Kind::Enum ? lo.type() : intType();
+    lo = coerce(std::move(lo), elem, bat);
+    expect(Tok::DotDot);
+    X hi = coerce(parseExpr(), elem, bat);
+    if (lo.type()->kind == Kind::Error || hi.type()->kind == Kind::Error)
+        return errorType();
+    if (!lo.constant || !hi.constant) {
+        error(bat, std::string("границы множества должны быть постоянными"_cp));
+        return errorType();
+    }
+    std::int64_t l = static_cast<ConstInt*>(lo.e.get())->v;
+    std::int64_t h = static_cast<ConstInt*>(hi.e.get())->v;
+    if (l < 0 || h > kMaxSetValue || h < l)
+        return tooBig();
+    return setTypeOf(elem, l, h);
 }
 
 const TypeInfo* Compiler::parseArrayType(Position at) {

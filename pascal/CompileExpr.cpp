@@ -53,6 +53,7 @@ X Compiler::fold(X x, Position) {
         case Kind::Integer:
         case Kind::Boolean:
         case Kind::Enum:
+        case Kind::Set:
             out.e = std::make_unique<ConstInt>(e->evalInt(c), e->type);
             break;
         case Kind::Float:
@@ -180,6 +181,8 @@ X Compiler::binary(Tok op, X l, X r, Position at) {
         error(at, std::string("слишком сложное выражение"_cp));
         throw CompileStop{};
     }
+    if (a->kind == Kind::Set || b->kind == Kind::Set)
+        return setBinary(op, std::move(l), std::move(r), at);
     bool ints = a->kind == Kind::Integer && b->kind == Kind::Integer;
     bool bools = a->kind == Kind::Boolean && b->kind == Kind::Boolean;
     bool enums = a->kind == Kind::Enum && sameType(a, b);
@@ -250,10 +253,103 @@ X Compiler::binary(Tok op, X l, X r, Position at) {
     return fold(std::move(out), at);
 }
 
+X Compiler::setBinary(Tok op, X l, X r, Position at) {
+    const TypeInfo* a = l.type();
+    const TypeInfo* b = r.type();
+    X out;
+    out.constant = l.constant && r.constant;
+    out.depth = 1 + std::max(l.depth, r.depth);
+    if (op == Tok::KwIn) {
+        if (isOrdinal(a) && b->kind == Kind::Set && (!b->elem || sameType(a, b->elem)))
+            out.e = makeIntBin(Op::In, boolType(), std::move(l.e), std::move(r.e));
+    } else if (a->kind == Kind::Set && sameType(a, b)) {
+        const TypeInfo* t = a->elem ? a : b; // [] takes the other's type
+        switch (op) {
+        case Tok::Plus:
+            out.e = makeIntBin(Op::Or, t, std::move(l.e), std::move(r.e));
+            break;
+        case Tok::Minus:
+            out.e = makeIntBin(Op::AndNot, t, std::move(l.e), std::move(r.e));
+            break;
+        case Tok::Star:
+            out.e = makeIntBin(Op::And, t, std::move(l.e), std::move(r.e));
+            break;
+        case Tok::Eq:
+            out.e = makeIntBin(Op::Eq, boolType(), std::move(l.e), std::move(r.e));
+            break;
+        case Tok::NotEq:
+            out.e = makeIntBin(Op::Ne, boolType(), std::move(l.e), std::move(r.e));
+            break;
+        case Tok::LessEq:
+            out.e = makeIntBin(Op::Subset, boolType(), std::move(l.e), std::move(r.e));
+            break;
+        case Tok::GreaterEq:
+            out.e = makeIntBin(Op::Subset, boolType(), std::move(r.e), std::move(l.e));
+            break;
+        default:
+            break;
+        }
+    }
+    if (!out.e) {
+        error(at, std::string("оператор "_cp) + quoted(spelling(op)) +
+                      std::string(" не применим к типам "_cp) + a->name + " " +
+                      std::string("и"_cp) + " " + b->name);
+        return errorX();
+    }
+    return fold(std::move(out), at);
+}
+
+// [Red, Blue], [1, 3..5], []: the first value decides the set's type.
+X Compiler::parseSetLiteral(Position at) {
+    Nest nest(*this);
+    advance();
+    X x;
+    x.constant = true;
+    if (accept(Tok::RBracket)) {
+        x.e = std::make_unique<ConstInt>(0, emptySetType());
+        return x;
+    }
+    std::unique_ptr<SetLiteral> set;
+    do {
+        Position iat = here();
+        X first = parseExpr();
+        X last;
+        bool range = accept(Tok::DotDot);
+        if (range)
+            last = parseExpr();
+        if (first.type()->kind == Kind::Error || (range && last.type()->kind == Kind::Error))
+            return errorX();
+        if (!set) {
+            const TypeInfo* t = first.type();
+            if (t->kind == Kind::Enum && t->hi <= kMaxSetValue)
+                set = std::make_unique<SetLiteral>(setTypeOf(t, t->lo, t->hi));
+            else if (t->kind == Kind::Integer)
+                set = std::make_unique<SetLiteral>(setTypeOf(intType(), 0, kMaxSetValue));
+            else {
+                error(iat, std::string(
+                               "множество допустимо только из перечисления или диапазона 0.."_cp) +
+                               std::to_string(kMaxSetValue));
+                return errorX();
+            }
+        }
+        const TypeInfo* elem = set->type->elem;
+        first = coerce(std::move(first), elem, iat);
+        if (range)
+            last = coerce(std::move(last), elem, iat);
+        if (first.type()->kind == Kind::Error || (range && last.type()->kind == Kind::Error))
+            return errorX();
+        x.constant = x.constant && first.constant && (!range || last.constant);
+        set->items.emplace_back(std::move(first.e), range ? std::move(last.e) : nullptr);
+    } while (accept(Tok::Comma));
+    expect(Tok::RBracket);
+    x.e = std::move(set);
+    return fold(std::move(x), at);
+}
+
 X Compiler::parseExpr() {
     Nest nest(*this);
     X l = parseSimple();
-    if (isComparison(tok().kind)) {
+    if (isComparison(tok().kind) || at(Tok::KwIn)) {
         Position at = here();
         Tok op = tok().kind;
         advance();
@@ -366,9 +462,7 @@ X Compiler::parseFactor() {
         return x;
     }
     case Tok::LBracket:
-        error(at,
-              std::string("список в квадратных скобках допустим только как аргумент Format"_cp));
-        throw ParseError{};
+        return parseSetLiteral(at);
     default:
         syntaxFail(std::string("выражение"_cp));
     }

@@ -187,6 +187,8 @@ private:
     const TypeInfo* parseArrayType(Position at);
     const TypeInfo* parseRecordType();
     const TypeInfo* parseEnumType();
+    const TypeInfo* parseSetType(Position at);
+    const TypeInfo* setTypeOf(const TypeInfo* elem, std::int64_t lo, std::int64_t hi);
     TypeInfo* newType();
     void checkForwards();
 
@@ -217,6 +219,8 @@ private:
     X parseFactor();
     X parseDesignator();
     X parseSelectors(X base);
+    X parseSetLiteral(Position at);
+    X setBinary(Tok op, X l, X r, Position at);
     X parseCallOf(const Symbol& sym, const std::string& name, Position at);
     std::vector<X> parseArgs(bool allowArgList);
     X binary(Tok op, X l, X r, Position at);

@@ -462,9 +462,30 @@ ExprPtr makeIntBin(Op op, const TypeInfo* t, ExprPtr l, ExprPtr r) {
         return intBinFor<Op::Le>(t, std::move(l), std::move(r));
     case Op::Gt:
         return intBinFor<Op::Gt>(t, std::move(l), std::move(r));
+    case Op::AndNot:
+        return std::make_unique<IntBin<Op::AndNot>>(t, std::move(l), std::move(r));
+    case Op::Subset:
+        return std::make_unique<IntBin<Op::Subset>>(t, std::move(l), std::move(r));
+    case Op::In:
+        return std::make_unique<IntBin<Op::In>>(t, std::move(l), std::move(r));
     default:
         return intBinFor<Op::Ge>(t, std::move(l), std::move(r));
     }
+}
+
+std::int64_t SetLiteral::evalInt(Ctx& c) {
+    std::uint64_t bits = 0;
+    for (auto& [first, last] : items) {
+        std::int64_t a = first->evalInt(c);
+        std::int64_t b = last ? last->evalInt(c) : a;
+        if (a > b)
+            continue;
+        if (a < type->lo || b > type->hi)
+            fail("значение вне диапазона множества "_cp + type->name);
+        for (std::int64_t v = a; v <= b; ++v)
+            bits |= std::uint64_t(1) << v;
+    }
+    return static_cast<std::int64_t>(bits);
 }
 
 std::string Concat::evalStr(Ctx& c) {

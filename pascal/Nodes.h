@@ -185,6 +185,13 @@ struct IndexStr final : Expr {
     std::string evalStr(Ctx& c) override;
 };
 
+// [a, b..c] as a set: each value checked to lie within the set's range.
+struct SetLiteral final : Expr {
+    std::vector<std::pair<ExprPtr, ExprPtr>> items; // second is null for one value
+    explicit SetLiteral(const TypeInfo* t) { type = t; }
+    std::int64_t evalInt(Ctx& c) override;
+};
+
 // [a, b, c] as the argument of Format.
 struct ArgListExpr final : Expr {
     std::vector<ExprPtr> items;
@@ -227,7 +234,10 @@ enum class Op : std::uint8_t {
     Lt,
     Le,
     Gt,
-    Ge
+    Ge,
+    AndNot, // set difference
+    Subset, // a <= b of sets
+    In      // a in b: bit a of b
 };
 
 // The comparison operators, for integers and floats alike.
@@ -270,6 +280,12 @@ template <Op op> inline std::int64_t intOp(std::int64_t a, std::int64_t b) {
         return static_cast<std::int64_t>(static_cast<std::uint64_t>(a) << (b & 63));
     else if constexpr (op == Op::Shr)
         return static_cast<std::int64_t>(static_cast<std::uint64_t>(a) >> (b & 63));
+    else if constexpr (op == Op::AndNot)
+        return a & ~b;
+    else if constexpr (op == Op::Subset)
+        return (a & ~b) == 0;
+    else if constexpr (op == Op::In)
+        return a >= 0 && a <= kMaxSetValue && ((static_cast<std::uint64_t>(b) >> a) & 1) != 0;
     else
         return compareOp<op>(a, b);
 }

@@ -14,6 +14,7 @@ enum class Kind : std::uint8_t {
     String,
     Boolean,
     Enum,        // (Red, Green, Blue): an ordinal 0..n-1 with a name for each value
+    Set,         // set of an enumeration or of 0..63: one bit per value in a number cell
     StaticArray, // array[lo..hi] of T: a value, copied on assignment
     DynArray,    // array of T: a reference, shared on assignment
     Record,      // a value, copied on assignment
@@ -72,6 +73,10 @@ const TypeInfo* boolType();
 const TypeInfo* voidType();
 const TypeInfo* errorType();
 const TypeInfo* argListType();
+// The type of [], which every set type takes.
+const TypeInfo* emptySetType();
+// Values a set holds: the bits of one number cell.
+inline constexpr std::int64_t kMaxSetValue = 63;
 
 // Whether values of the two types may be assigned one to the other as they
 // are (Integer to Float widening is handled by the checker separately).

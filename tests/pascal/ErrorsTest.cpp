@@ -129,6 +129,16 @@ const ErrorCase kCompileErrors[] = {
      "type TA = (A1, A2); var n: array[TA] of Integer; n[0] := 1;",
      std::string(
          "Ошибка: несовместимые типы: ожидалось TA, найдено Integer [строка 1, столбец 52]"_cp)},
+    {"set_too_big", "var s: set of Integer;",
+     std::string("Ошибка: множество допустимо только из перечисления или диапазона 0..63 "
+                 "[строка 1, столбец 8]"_cp)},
+    {"sets_do_not_mix",
+     "type TA = (A1, A2); TB = (B1, B2); var a: set of TA; b: set of TB; a := b;",
+     std::string("Ошибка: несовместимые типы: ожидалось set of TA, найдено set of TB [строка 1, "
+                 "столбец 73]"_cp)},
+    {"in_needs_the_element_type", "type TA = (A1, A2); var a: set of TA; if 1 in a then;",
+     std::string(
+         "Ошибка: оператор \"in\" не применим к типам Integer и set of TA [строка 1, столбец 44]"_cp)},
     // Directives: the refused, the unclosed and the stray.
     {"include_refused", "PrintLn(1);\n{$INCLUDE other.inc}",
      std::string(

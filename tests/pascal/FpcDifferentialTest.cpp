@@ -140,6 +140,25 @@ const DiffCase kLanguage[] = {
      "    end;\n"
      "  if (Red < Blue) and (Green = Green) and not (Blue <= Green) then PrintLn('ordered');\n"
      "end.\n"},
+    {"sets", "type TColor = (Red, Green, Blue, Black);\n"
+             "  TColors = set of TColor; TSmall = set of 0..31;\n"
+             "var s, t: TColors; n: TSmall; c: TColor; i: Integer;\n"
+             "procedure Show(const x: TColors);\n"
+             "var c: TColor;\n"
+             "begin for c := Red to Black do if c in x then Print(c, ' '); PrintLn('.') end;\n"
+             "begin\n"
+             "  s := [Red, Blue]; t := [Green..Black];\n"
+             "  Show(s); Show(t); Show(s + t); Show(s - t); Show(s * t); Show([]);\n"
+             "  Include(s, Green); Exclude(s, Red); Show(s);\n"
+             "  if s <= s + t then PrintLn('subset');\n"
+             "  if not (s <= [Red]) then PrintLn('not subset');\n"
+             "  if s + t >= t then PrintLn('superset');\n"
+             "  if (s = [Green, Blue]) and (s <> t) then PrintLn('equal');\n"
+             "  n := [1, 3..5, 31];\n"
+             "  for i := 0 to 31 do if i in n then Print(i, ' ');\n"
+             "  PrintLn;\n"
+             "  if not (2 in n) and (Blue in [Red..Blue]) then PrintLn('in');\n"
+             "end.\n"},
 };
 INSTANTIATE_TEST_SUITE_P(Language, FpcDifferential, testing::ValuesIn(kLanguage),
                          [](const auto& i) { return std::string(i.param.name); });
