@@ -327,40 +327,78 @@ std::vector<std::pair<std::string, Position>> Compiler::parseNameList() {
 }
 
 void Compiler::parseVarSection(Block& into) {
+    bool first = true;
     do {
-        const std::vector<std::pair<std::string, Position>> names = parseNameList();
-        const TypeInfo* t = parseType();
-        std::vector<X> places;
-        for (auto& [name, at] : names) {
-            Symbol s = newVar(t);
-            int level = s.level, index = s.index;
-            declare(at, name, s);
-            switch (storageOf(t)) {
-            case Storage::Number:
-                places.push_back(X{std::make_unique<VarNum>(t, level, index)});
-                break;
-            case Storage::Str:
-                places.push_back(X{std::make_unique<VarStr>(level, index)});
-                break;
-            case Storage::Agg:
-                places.push_back(X{std::make_unique<VarAgg>(t, level, index)});
-                break;
-            }
-        }
-        if (at(Tok::Eq)) {
-            Position at = here();
-            advance();
-            X value = parseExpr();
-            if (names.size() != 1)
-                error(at,
-                      std::string("начальное значение можно задать только одной переменной"_cp));
-            else if (value.type()->kind != Kind::Error)
-                into.list.push_back(makeAssign(at, std::move(places[0]), std::move(value)));
-        }
+        parseVarItem(into, first, false);
+        first = false;
         expect(Tok::Semicolon);
         // Statements may follow a section directly: a name starts another
         // declaration only when a ":" or "," comes after it.
     } while (at(Tok::Ident) && (peekTok().kind == Tok::Colon || peekTok().kind == Tok::Comma));
+}
+
+// "a, b: T", "x: T = v", "x: T := v", and right after "var" also "x := v"
+// with the type of v. Inside a block the variables start afresh each time
+// the declaration is passed.
+void Compiler::parseVarItem(Block& into, bool mayInfer, bool inBlock) {
+    std::vector<std::pair<std::string, Position>> names;
+    do {
+        Position at = here();
+        names.emplace_back(expectIdent(), at);
+    } while (accept(Tok::Comma));
+    const TypeInfo* t = nullptr;
+    if (!mayInfer || names.size() > 1 || !at(Tok::Assign)) {
+        expect(Tok::Colon);
+        t = parseType();
+    }
+    X value;
+    Position vat = here();
+    bool hasValue = at(Tok::Eq) || at(Tok::Assign);
+    if (hasValue) {
+        advance();
+        vat = here();
+        value = parseExpr();
+        if (names.size() != 1) {
+            error(vat, std::string("начальное значение можно задать только одной переменной"_cp));
+            hasValue = false;
+        }
+    }
+    if (!t) {
+        t = value.type();
+        if (t->kind == Kind::Set && !t->elem) {
+            error(vat, std::string("тип переменной не выводится из []"_cp));
+            t = errorType();
+        }
+    }
+    for (auto& [name, at] : names) {
+        Symbol s = newVar(t);
+        X place;
+        switch (storageOf(t)) {
+        case Storage::Number:
+            place.e = std::make_unique<VarNum>(t, s.level, s.index);
+            break;
+        case Storage::Str:
+            place.e = std::make_unique<VarStr>(s.level, s.index);
+            break;
+        case Storage::Agg:
+            place.e = std::make_unique<VarAgg>(t, s.level, s.index);
+            break;
+        }
+        declare(at, name, s);
+        if (hasValue) {
+            if (value.type()->kind != Kind::Error && t->kind != Kind::Error)
+                into.list.push_back(makeAssign(vat, std::move(place), std::move(value)));
+        } else if (inBlock && storageOf(t) != Storage::Agg && t->kind != Kind::Error) {
+            X zero;
+            if (t->kind == Kind::Float)
+                zero.e = std::make_unique<ConstFloat>(0.0);
+            else if (t->kind == Kind::String)
+                zero.e = std::make_unique<ConstStr>(std::string());
+            else
+                zero.e = std::make_unique<ConstInt>(0, t);
+            into.list.push_back(makeAssign(at, std::move(place), std::move(zero)));
+        }
+    }
 }
 
 void Compiler::parseConstSection() {

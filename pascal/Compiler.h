@@ -178,6 +178,7 @@ private:
     void parseProgram();
     bool parseDeclaration(Block& into); // false if no declaration starts here
     void parseVarSection(Block& into);
+    void parseVarItem(Block& into, bool mayInfer, bool inBlock);
     void parseConstSection();
     void parseTypeSection();
     void parseRoutine(bool isFunction);
@@ -200,11 +201,15 @@ private:
     StmtPtr parseWhile();
     StmtPtr parseRepeat();
     StmtPtr parseFor();
+    StmtPtr parseForIn(Position pos, const std::string& name, Position vat, bool declared,
+                       const TypeInfo* declaredType);
+    struct InnerScope;
     StmtPtr parseCase();
     StmtPtr parseTry();
     StmtPtr parseRaise();
     StmtPtr parseSimpleStatement();
     StmtPtr makeAssign(Position at, X place, X value, Position valuePos = {});
+    StmtPtr makeCompoundAssign(Position at, X target);
     void collectCaseLabels(CaseStmt::Branch& br, const TypeInfo* selType);
 
 public:

@@ -267,13 +267,20 @@ Token Lexer::next() {
     advance();
     switch (c) {
     case '+':
-        return make(Tok::Plus, line, col, start);
     case '-':
-        return make(Tok::Minus, line, col, start);
     case '*':
-        return make(Tok::Star, line, col, start);
-    case '/':
-        return make(Tok::Slash, line, col, start);
+    case '/': {
+        // x += 1 and its kin, as a statement only
+        static constexpr Tok plain[] = {Tok::Plus, Tok::Minus, Tok::Star, Tok::Slash};
+        static constexpr Tok compound[] = {Tok::PlusAssign, Tok::MinusAssign, Tok::StarAssign,
+                                           Tok::SlashAssign};
+        int k = c == '+' ? 0 : c == '-' ? 1 : c == '*' ? 2 : 3;
+        if (peek() == '=') {
+            advance();
+            return make(compound[k], line, col, start);
+        }
+        return make(plain[k], line, col, start);
+    }
     case '=':
         return make(Tok::Eq, line, col, start);
     case '(':
@@ -474,6 +481,14 @@ std::string spelling(Tok kind) {
         return ":";
     case Tok::Assign:
         return ":=";
+    case Tok::PlusAssign:
+        return "+=";
+    case Tok::MinusAssign:
+        return "-=";
+    case Tok::StarAssign:
+        return "*=";
+    case Tok::SlashAssign:
+        return "/=";
     case Tok::Dot:
         return ".";
     case Tok::DotDot:

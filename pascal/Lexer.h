@@ -34,6 +34,10 @@ enum class Tok : std::uint8_t {
     Semicolon,
     Colon,
     Assign,
+    PlusAssign,  // +=
+    MinusAssign, // -=
+    StarAssign,  // *=
+    SlashAssign, // /=
     Dot,
     DotDot,
     // reserved words

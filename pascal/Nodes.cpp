@@ -686,6 +686,52 @@ void AppendStr::exec(Ctx& c) {
     s += v;
 }
 
+void CompoundAssign::exec(Ctx& c) {
+    if (isFloat) {
+        double v = value->evalFloat(c);
+        Cell& x = place->cell(c);
+        switch (op) {
+        case Op::Add:
+            x.f += v;
+            break;
+        case Op::Sub:
+            x.f -= v;
+            break;
+        case Op::Mul:
+            x.f *= v;
+            break;
+        default:
+            if (v == 0)
+                fail("деление на ноль"_cp);
+            x.f /= v;
+            break;
+        }
+        return;
+    }
+    std::int64_t v = value->evalInt(c);
+    Cell& x = place->cell(c);
+    switch (op) {
+    case Op::Add:
+        x.i = wrapAdd(x.i, v);
+        break;
+    case Op::Sub:
+        x.i = wrapSub(x.i, v);
+        break;
+    case Op::Mul:
+        x.i = wrapMul(x.i, v);
+        break;
+    case Op::Or:
+        x.i |= v;
+        break;
+    case Op::AndNot:
+        x.i &= ~v;
+        break;
+    default:
+        x.i &= v;
+        break;
+    }
+}
+
 void AssignStrChar::exec(Ctx& c) {
     std::string v = value->evalStr(c);
     std::int64_t i = index->evalInt(c);
@@ -710,6 +756,71 @@ static inline bool loopEnds(Ctx& c) {
         return true;
     default:
         return true;
+    }
+}
+
+void ForInStmt::exec(Ctx& c) {
+    switch (over) {
+    case Over::Set: {
+        std::uint64_t bits = static_cast<std::uint64_t>(collection->evalInt(c));
+        for (std::int64_t v = 0; v <= kMaxSetValue; ++v) {
+            if (!((bits >> v) & 1))
+                continue;
+            var->cell(c).i = v;
+            c.step();
+            run(c, body.get());
+            if (loopEnds(c))
+                return;
+        }
+        return;
+    }
+    case Over::String: {
+        std::string s = collection->evalStr(c);
+        for (char ch : s) {
+            std::string& to = var->str(c);
+            std::size_t before = to.size();
+            to.assign(1, ch);
+            c.holdStr(to, before);
+            c.step();
+            run(c, body.get());
+            if (loopEnds(c))
+                return;
+        }
+        return;
+    }
+    case Over::Array: {
+        AggPtr a = collection->evalAgg(c); // kept alive while the body runs
+        // The body may resize the array: its length is read on each turn.
+        for (std::size_t i = 0; a && i < a->length(); ++i) {
+            switch (a->elem) {
+            case Storage::Number:
+                var->cell(c) = a->n[i];
+                break;
+            case Storage::Str: {
+                std::string& to = var->str(c);
+                std::size_t before = to.size();
+                to = a->s[i];
+                c.work(to.size());
+                c.holdStr(to, before);
+                break;
+            }
+            case Storage::Agg: {
+                AggPtr v = cloneAgg(a->a[i]);
+                if (v && v->byValue)
+                    c.hold(aggBytes(v.get()));
+                AggPtr& to = var->agg(c);
+                c.release(to);
+                to = std::move(v);
+                break;
+            }
+            }
+            c.step();
+            run(c, body.get());
+            if (loopEnds(c))
+                return;
+        }
+        return;
+    }
     }
 }
 

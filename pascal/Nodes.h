@@ -512,6 +512,13 @@ struct AssignAgg final : Stmt {
         to = std::move(v);
     }
 };
+// x += v, x -= v, x *= v, x /= v on a number or a set, the place found once.
+struct CompoundAssign final : Stmt {
+    ExprPtr place, value;
+    Op op = Op::Add; // Add, Sub, Mul, Div; Or, AndNot, And for sets
+    bool isFloat = false;
+    void exec(Ctx& c) override;
+};
 // s[i] := x
 struct AssignStrChar final : Stmt {
     ExprPtr place, index, value;
@@ -542,6 +549,14 @@ struct ForStmt final : Stmt {
     ExprPtr from, to;
     StmtPtr body;
     bool down = false;
+    void exec(Ctx& c) override;
+};
+struct ForInStmt final : Stmt {
+    enum class Over : std::uint8_t { Array, String, Set };
+    Over over = Over::Array;
+    ExprPtr collection; // read once, before the first turn
+    ExprPtr var;        // the loop variable
+    StmtPtr body;
     void exec(Ctx& c) override;
 };
 struct CaseStmt final : Stmt {

@@ -81,7 +81,7 @@ const ErrorCase kCompileErrors[] = {
          "Ошибка: raise без исключения допустим только в блоке except [строка 1, столбец 1]"_cp)},
     {"unsupported_construct", "var p: ^Integer;",
      std::string("Синтаксическая ошибка: недопустимый символ \"^\" [строка 1, столбец 8]"_cp)},
-    {"declaration_inside_block", "begin var x: Integer; end.",
+    {"declaration_inside_block", "begin const C = 1; end.",
      std::string(
          "Ошибка: объявления допустимы только вне блоков begin..end [строка 1, столбец 7]"_cp)},
     {"array_too_big", "var a: array[1..100000000] of Integer;",
@@ -139,6 +139,13 @@ const ErrorCase kCompileErrors[] = {
     {"in_needs_the_element_type", "type TA = (A1, A2); var a: set of TA; if 1 in a then;",
      std::string(
          "Ошибка: оператор \"in\" не применим к типам Integer и set of TA [строка 1, столбец 44]"_cp)},
+    {"inline_variable_ends_with_its_block", "begin var n := 1; end; PrintLn(n);",
+     std::string("Ошибка: неизвестное имя \"n\" [строка 1, столбец 32]"_cp)},
+    {"compound_assignment_types", "var i: Integer; i /= 2;",
+     std::string("Ошибка: оператор \"/=\" не применим к типу Integer [строка 1, столбец 17]"_cp)},
+    {"for_in_element_type", "var i: Integer; for i in 'abc' do;",
+     std::string(
+         "Ошибка: несовместимые типы: ожидалось String, найдено Integer [строка 1, столбец 21]"_cp)},
     // Directives: the refused, the unclosed and the stray.
     {"include_refused", "PrintLn(1);\n{$INCLUDE other.inc}",
      std::string(

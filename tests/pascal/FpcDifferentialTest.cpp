@@ -56,7 +56,8 @@ std::string fpcOutput(const DiffCase& c) {
         src << kFpcPrelude << c.program;
     }
     std::string quotedDir = "'" + dir.string() + "'";
-    auto built = capture("fpc -Mdelphi -Sm -v0 -FE" + quotedDir + " " + quotedDir + "/t.pas 2>&1");
+    auto built =
+        capture("fpc -Mdelphi -Sm -Sc -v0 -FE" + quotedDir + " " + quotedDir + "/t.pas 2>&1");
     if (!built) {
         ADD_FAILURE() << "fpc did not compile " << c.name
                       << " (is fp-compiler installed? scripts/install-deps.sh installs it)";
@@ -159,6 +160,24 @@ const DiffCase kLanguage[] = {
              "  PrintLn;\n"
              "  if not (2 in n) and (Blue in [Red..Blue]) then PrintLn('in');\n"
              "end.\n"},
+    {"for_in_and_compound_assignment",
+     "type TColor = (Red, Green, Blue);\n"
+     "var a: array of Integer; st: array[1..3] of String; s, ch, w: String; n, k: Integer;\n"
+     "  x: Double; c: TColor; cs: set of TColor; small: set of 0..63; total: Integer = 7;\n"
+     "begin\n"
+     "  SetLength(a, 4); a[0] := 5; a[1] := 6; a[2] := 7; a[3] := 8;\n"
+     "  for n in a do begin if n = 6 then Continue; if n = 8 then Break; total += n; end;\n"
+     "  PrintLn(total);\n"
+     "  st[1] := 'x'; st[2] := 'y'; st[3] := 'z'; w := '';\n"
+     "  for s in st do w += s + ',';\n"
+     "  for ch in 'abc' do w += ch + ch;\n"
+     "  PrintLn(w);\n"
+     "  cs := [Red, Blue]; for c in cs do Print(c, ' '); PrintLn;\n"
+     "  small := [2, 40, 63]; k := 0; for n in small do k += n; PrintLn(k);\n"
+     "  k := 10; k -= 3; k *= 4; PrintLn(k);\n"
+     "  x := 1; x += 2; x *= 3; x /= 4; x -= 0.25; PrintLn(FloatToStr(x));\n"
+     "  cs += [Green]; cs -= [Red]; cs *= [Green, Blue]; for c in cs do Print(c, ' '); PrintLn;\n"
+     "end.\n"},
 };
 INSTANTIATE_TEST_SUITE_P(Language, FpcDifferential, testing::ValuesIn(kLanguage),
                          [](const auto& i) { return std::string(i.param.name); });

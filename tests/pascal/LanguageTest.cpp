@@ -69,6 +69,28 @@ const Case kDirectives[] = {
 INSTANTIATE_TEST_SUITE_P(Directives, Language, testing::ValuesIn(kDirectives),
                          [](const auto& i) { return std::string(i.param.name); });
 
+// Variables declared where they are needed (Delphi's inline form).
+const Case kInlineVariables[] = {
+    {"initialised_and_inferred",
+     "var x: Integer := 5; var s := 'abc'; var f := 1.5; var b := x > 2;\n"
+     "PrintLn(x, s, f, b)",
+     "5abc1.5True\n"},
+    {"inside_a_block_until_its_end",
+     "var i: Integer;\n"
+     "for i := 1 to 3 do begin var n: Integer; var t := 'x'; n := n + i; t += 'y'; Print(n, t, "
+     "' ') end;\n"
+     "begin var n := 10; PrintLn(n) end; begin var n := 'again'; PrintLn(n) end",
+     "1xy 2xy 3xy 10\nagain\n"},
+    {"for_var", "for var i := 1 to 3 do Print(i); for var c in 'ab' do Print(c); PrintLn",
+     "123ab\n"},
+    {"inside_a_routine",
+     "function F(k: Integer): Integer; begin var m: Integer := k * 2; for var j := 1 to k do "
+     "m += j; Result := m end; PrintLn(F(3))",
+     "12\n"},
+};
+INSTANTIATE_TEST_SUITE_P(InlineVariables, Language, testing::ValuesIn(kInlineVariables),
+                         [](const auto& i) { return std::string(i.param.name); });
+
 const Case kLiterals[] = {
     {"hex_and_char_codes", "PrintLn($FF, ' ', 'a'#66#$43'd', ' ', Length(#13#10))", "255 aBCd 2\n"},
     {"quote_doubling", "PrintLn('it''s')", "it's\n"},
