@@ -230,6 +230,48 @@ std::string intToHex(std::int64_t v, std::int64_t digits) {
     return s;
 }
 
+std::int64_t posFrom(const std::string& sub, const std::string& s, std::int64_t from) {
+    if (sub.empty() || from < 1 || static_cast<std::uint64_t>(from) > s.size())
+        return 0;
+    auto k = s.find(sub, static_cast<std::size_t>(from - 1));
+    return k == std::string::npos ? 0 : static_cast<std::int64_t>(k) + 1;
+}
+
+std::int64_t gcd(std::int64_t a, std::int64_t b) {
+    std::uint64_t x = a < 0 ? 0 - static_cast<std::uint64_t>(a) : static_cast<std::uint64_t>(a);
+    std::uint64_t y = b < 0 ? 0 - static_cast<std::uint64_t>(b) : static_cast<std::uint64_t>(b);
+    while (y) {
+        std::uint64_t t = x % y;
+        x = y;
+        y = t;
+    }
+    return static_cast<std::int64_t>(x);
+}
+
+// "FF", "$ff", "0x1F": hexadecimal digits, a prefix allowed.
+std::int64_t hexToInt(const std::string& s) {
+    std::string digits = s;
+    if (!digits.empty() && digits[0] != '$' &&
+        !(digits.size() > 1 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')))
+        digits.insert(0, 1, '$');
+    if (auto v = parseInt(digits); v && digits.find_first_of("+- ") == std::string::npos)
+        return *v;
+    fail("'" + s.substr(0, 100) + "' - неверное шестнадцатеричное число"_cp);
+}
+
+std::string intToBin(std::int64_t v, std::int64_t digits) {
+    std::string s;
+    std::uint64_t u = static_cast<std::uint64_t>(v);
+    do {
+        s.insert(0, 1, static_cast<char>('0' + (u & 1)));
+        u >>= 1;
+    } while (u);
+    digits = std::min<std::int64_t>(digits, 64);
+    while (static_cast<std::int64_t>(s.size()) < digits)
+        s.insert(0, 1, '0');
+    return s;
+}
+
 FloatFormat floatFormat(std::int64_t k) {
     if (k < 0 || k > 3)
         fail("неверный формат FloatToStrF"_cp);
@@ -267,6 +309,32 @@ const std::vector<Entry>& table() {
          INT(std::string sub = S(0); std::string s = S(1); if (sub.empty()) return 0;
              auto k = s.find(sub);
              return k == std::string::npos ? 0 : static_cast<std::int64_t>(k) + 1;)},
+        {"POS",
+         {kS, kS, kI},
+         kI,
+         true,
+         INT(std::string sub = S(0); std::string s = S(1); return posFrom(sub, s, I(2));)},
+        {"POSEX",
+         {kS, kS, kI},
+         kI,
+         true,
+         INT(std::string sub = S(0); std::string s = S(1); return posFrom(sub, s, I(2));)},
+        {"POSEX",
+         {kS, kS},
+         kI,
+         true,
+         INT(std::string sub = S(0); std::string s = S(1); return posFrom(sub, s, 1);)},
+        {"LASTDELIMITER",
+         {kS, kS},
+         kI,
+         true,
+         INT(std::string d = S(0); std::string s = S(1); auto k = s.find_last_of(d);
+             return k == std::string::npos ? 0 : static_cast<std::int64_t>(k) + 1;)},
+        {"REVERSESTRING",
+         {kS},
+         kS,
+         true,
+         STR(std::string s = S(0); return std::string(s.rbegin(), s.rend());)},
         {"UPPERCASE", {kS}, kS, true, STR(return upperAscii(S(0));)},
         {"LOWERCASE", {kS}, kS, true, STR(return lowerAscii(S(0));)},
         {"ANSIUPPERCASE", {kS}, kS, true, STR(return upperAnsi(S(0));)},
@@ -347,6 +415,14 @@ const std::vector<Entry>& table() {
          INT(std::string s = S(0); std::int64_t d = I(1); auto v = parseInt(s);
              return v ? *v : d;)},
         {"FLOATTOSTR", {kF}, kS, true, STR(return floatToStr(F(0));)},
+        {"FLOATTOSTR",
+         {kF, kI},
+         kS,
+         true,
+         STR(double v = F(0);
+             return formatGeneral(v, static_cast<int>(std::clamp<std::int64_t>(I(1), 1, 17)));)},
+        {"HEXTOINT", {kS}, kI, true, INT(return hexToInt(S(0));)},
+        {"INTTOBIN", {kI, kI}, kS, true, STR(std::int64_t v = I(0); return intToBin(v, I(1));)},
         {"FLOATTOSTRF",
          {kF, kI, kI, kI},
          kS,
@@ -400,6 +476,29 @@ const std::vector<Entry>& table() {
         {"MAX", {kI, kI}, kI, true, INT(std::int64_t x = I(0); return std::max(x, I(1));)},
         {"MAX", {kF, kF}, kF, true, FLT(double x = F(0); return std::max(x, F(1));)},
         {"ODD", {kI}, kB, true, BOOL(return (I(0) & 1) != 0;)},
+        {"SIGN", {kI}, kI, true, INT(std::int64_t v = I(0); return (v > 0) - (v < 0);)},
+        {"SIGN", {kF}, kI, true, INT(double v = F(0); return (v > 0) - (v < 0);)},
+        {"INTPOWER",
+         {kF, kI},
+         kF,
+         true,
+         FLT(double x = F(0); return checkedFloat(std::pow(x, static_cast<double>(I(1))));)},
+        {"GCD", {kI, kI}, kI, true, INT(std::int64_t x = I(0); return gcd(x, I(1));)},
+        {"LCM",
+         {kI, kI},
+         kI,
+         true,
+         INT(std::int64_t x = I(0); std::int64_t y = I(1); std::int64_t g = gcd(x, y);
+             if (g == 0) return 0; std::int64_t r = wrapMul(x / g, y);
+             return r < 0 ? wrapSub(0, r) : r;)},
+        {"DEGTORAD", {kF}, kF, true, FLT(return F(0) * (3.14159265358979323846 / 180);)},
+        {"RADTODEG", {kF}, kF, true, FLT(return F(0) * (180 / 3.14159265358979323846);)},
+        {"ASSERT", {kB}, kV, false, VOID(if (!I(0)) fail("утверждение не выполнено (Assert)"_cp);)},
+        {"ASSERT",
+         {kB, kS},
+         kV,
+         false,
+         VOID(bool ok = I(0); std::string m = S(1); if (!ok) fail(m);)},
         {"RANDOM", {}, kF, false, FLT(return static_cast<double>(c.rng() >> 11) * 0x1.0p-53;)},
         {"RANDOM", {kI}, kI, false, INT(return randomBelow(c, I(0));)},
         {"RANDOMINT", {kI}, kI, false, INT(return randomBelow(c, I(0));)},

@@ -66,6 +66,10 @@ Compiler::Compiler(std::string_view text, std::shared_ptr<const EngineState> eng
     pi.type = floatType();
     pi.fval = 3.14159265358979323846;
     system.names.emplace("PI", pi);
+    Symbol maxInt{Symbol::K::Const};
+    maxInt.type = intType();
+    maxInt.ival = 2147483647; // as in Delphi; Integer itself holds 64 bits
+    system.names.emplace("MAXINT", maxInt);
     // StringReplace's flags.
     Symbol flag{Symbol::K::Const};
     flag.type = intType();

@@ -241,6 +241,11 @@ const ErrorCase kRuntimeErrors[] = {
      "type TA = (A1, A2); var a: TA; a := A2; a := Succ(a); "
      "PrintLn('after')",
      std::string("Ошибка выполнения: значение вне диапазона типа TA [строка 1, столбец 41]"_cp)},
+    {"assert_fails", "Assert(1 > 2, 'one is not above two'); PrintLn('after')",
+     std::string("Ошибка выполнения: one is not above two [строка 1, столбец 1]"_cp)},
+    {"bad_hex", "PrintLn(HexToInt('xyz')); PrintLn('after')",
+     std::string(
+         "Ошибка выполнения: 'xyz' - неверное шестнадцатеричное число [строка 1, столбец 1]"_cp)},
     {"var_ref_to_removed_element",
      "var a: array of Integer;\nprocedure P(var x: Integer); begin SetLength(a, 1); x := 1 "
      "end;\nSetLength(a, 3); P(a[2]); PrintLn('after')",

@@ -178,6 +178,19 @@ const DiffCase kLanguage[] = {
      "  x := 1; x += 2; x *= 3; x /= 4; x -= 0.25; PrintLn(FloatToStr(x));\n"
      "  cs += [Green]; cs -= [Red]; cs *= [Green, Blue]; for c in cs do Print(c, ' '); PrintLn;\n"
      "end.\n"},
+    {"common_functions",
+     "var x, y: Double; s: String;\n"
+     "begin\n"
+     "  x := -2.5; y := 90;\n"
+     "  PrintLn(MaxInt, ' ', Sign(-7), Sign(0), Sign(x), ' ', FloatToStr(IntPower(1.5, 3)), ' ',\n"
+     "    FloatToStr(DegToRad(y)), ' ', FloatToStr(RadToDeg(Pi)), ' ', FloatToStr(Min(x, y)), ' "
+     "',\n"
+     "    FloatToStr(Max(x, y)));\n"
+     "  s := 'a.b.c';\n"
+     "  PrintLn(Pos('.', s, 3), ' ', PosEx('.', s, 3), ' ', PosEx('.', s), ' ',\n"
+     "    LastDelimiter('.', s), ' ', ReverseString(s), ' ', IntToBin(10, 8), ' ',\n"
+     "    StringOfChar('-', 3));\n"
+     "end.\n"},
 };
 INSTANTIATE_TEST_SUITE_P(Language, FpcDifferential, testing::ValuesIn(kLanguage),
                          [](const auto& i) { return std::string(i.param.name); });

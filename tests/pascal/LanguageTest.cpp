@@ -337,6 +337,18 @@ const Case kMaths[] = {
 INSTANTIATE_TEST_SUITE_P(Maths, Language, testing::ValuesIn(kMaths),
                          [](const auto& i) { return std::string(i.param.name); });
 
+// Functions Free Pascal spells differently or not at all.
+const Case kMoreFunctions[] = {
+    {"gcd_lcm", "PrintLn(Gcd(12, -18), ' ', Lcm(4, 6), ' ', Lcm(0, 5), ' ', Gcd(0, 0))",
+     "6 12 0 0\n"},
+    {"hex_to_int", "PrintLn(HexToInt('FF'), ' ', HexToInt('$10'), ' ', HexToInt('0x1f'))",
+     "255 16 31\n"},
+    {"float_to_str_digits", "PrintLn(FloatToStr(2 / 3, 4), ' ', FloatToStr(2.5, 1))", "0.6667 3\n"},
+    {"assert_passes", "Assert(1 < 2); Assert(True, 'fine'); PrintLn('ok')", "ok\n"},
+};
+INSTANTIATE_TEST_SUITE_P(MoreFunctions, Language, testing::ValuesIn(kMoreFunctions),
+                         [](const auto& i) { return std::string(i.param.name); });
+
 const Case kDates[] = {
     {"encode_decode",
      "var y, m, d: Integer; DecodeDate(EncodeDate(2024, 2, 29) + 1, y, m, d); "
