@@ -301,7 +301,7 @@ bool Compiler::parseDeclaration(Block& into) {
         return true;
     case Tok::KwConst:
         advance();
-        parseConstSection();
+        parseConstSection(into);
         return true;
     case Tok::KwType:
         advance();
@@ -405,7 +405,7 @@ void Compiler::parseVarItem(Block& into, bool mayInfer, bool inBlock) {
     }
 }
 
-void Compiler::parseConstSection() {
+void Compiler::parseConstSection(Block& into) {
     do {
         Position at = here();
         std::string name = expectIdent();
@@ -414,6 +414,11 @@ void Compiler::parseConstSection() {
             declared = parseType();
         expect(Tok::Eq);
         Position vat = here();
+        if (declared && declared->kind == Kind::StaticArray) {
+            parseConstArray(into, name, at, declared);
+            expect(Tok::Semicolon);
+            continue;
+        }
         X v = parseExpr();
         if (declared)
             v = coerce(std::move(v), declared, vat);
@@ -434,6 +439,39 @@ void Compiler::parseConstSection() {
             s.sval = cs->v;
         declare(at, name, s);
     } while (at(Tok::Ident) && (peekTok().kind == Tok::Eq || peekTok().kind == Tok::Colon));
+}
+
+// const Names: array[1..3] of String = ('a', 'b', 'c'): a read-only
+// variable, filled where it is declared.
+void Compiler::parseConstArray(Block& into, const std::string& name, Position at,
+                               const TypeInfo* t) {
+    Symbol s = newVar(t);
+    s.readOnly = true;
+    expect(Tok::LParen);
+    std::int64_t count = t->hi - t->lo + 1, given = 0;
+    do {
+        Position vat = here();
+        X v = parseExpr();
+        if (v.type()->kind == Kind::Error)
+            continue;
+        if (storageOf(t->elem) == Storage::Agg) {
+            error(vat, std::string("постоянный массив допустим только из простых значений"_cp));
+            continue;
+        }
+        if (given < count) {
+            X place;
+            place.e = std::make_unique<IndexArr>(
+                t->elem, std::make_unique<VarAgg>(t, s.level, s.index),
+                std::make_unique<ConstInt>(t->lo + given, t->index ? t->index : intType()));
+            into.list.push_back(makeAssign(vat, std::move(place), std::move(v), vat));
+        }
+        ++given;
+    } while (accept(Tok::Comma));
+    expect(Tok::RParen);
+    if (given != count)
+        error(at, std::string("в постоянном массиве нужно значений: "_cp) + std::to_string(count) +
+                      std::string(", задано: "_cp) + std::to_string(given));
+    declare(at, name, s);
 }
 
 void Compiler::parseTypeSection() {

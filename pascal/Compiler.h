@@ -179,7 +179,8 @@ private:
     bool parseDeclaration(Block& into); // false if no declaration starts here
     void parseVarSection(Block& into);
     void parseVarItem(Block& into, bool mayInfer, bool inBlock);
-    void parseConstSection();
+    void parseConstSection(Block& into);
+    void parseConstArray(Block& into, const std::string& name, Position at, const TypeInfo* t);
     void parseTypeSection();
     void parseRoutine(bool isFunction);
     const TypeInfo* parseType();

@@ -146,6 +146,11 @@ const ErrorCase kCompileErrors[] = {
     {"for_in_element_type", "var i: Integer; for i in 'abc' do;",
      std::string(
          "Ошибка: несовместимые типы: ожидалось String, найдено Integer [строка 1, столбец 21]"_cp)},
+    {"constant_array_is_read_only", "const A: array[1..2] of Integer = (1, 2); A[1] := 3;",
+     std::string("Ошибка: этому нельзя присвоить значение [строка 1, столбец 43]"_cp)},
+    {"constant_array_needs_every_value", "const A: array[1..3] of Integer = (1, 2);",
+     std::string(
+         "Ошибка: в постоянном массиве нужно значений: 3, задано: 2 [строка 1, столбец 7]"_cp)},
     // Directives: the refused, the unclosed and the stray.
     {"include_refused", "PrintLn(1);\n{$INCLUDE other.inc}",
      std::string(

@@ -191,6 +191,28 @@ const DiffCase kLanguage[] = {
      "    LastDelimiter('.', s), ' ', ReverseString(s), ' ', IntToBin(10, 8), ' ',\n"
      "    StringOfChar('-', 3));\n"
      "end.\n"},
+    {"typed_constants_exit_and_loops",
+     "type TColor = (Red, Green, Blue);\n"
+     "const Names: array[1..3] of String = ('one', 'two', 'three');\n"
+     "  Weights: array[TColor] of Integer = (5, 7, 9); Limit: Integer = 4;\n"
+     "function Kind(const s: String): Integer;\n"
+     "begin\n"
+     "  if s = 'one' then Exit(1);\n"
+     "  if (s = 'two') or (s = 'three') then Exit(Length(s));\n"
+     "  Result := -1;\n"
+     "end;\n"
+     "var i: Integer; c: TColor;\n"
+     "begin\n"
+     "  for i := Low(Names) to High(Names) do PrintLn(Names[i], ' ', Kind(Names[i]));\n"
+     "  PrintLn(Kind('four'), ' ', Limit);\n"
+     "  for c := Red to Blue do Print(Weights[c], ' '); PrintLn;\n"
+     "  i := 0; while True do begin Inc(i); if i < 3 then Continue; if i > 5 then Break; Print(i); "
+     "end;\n"
+     "  PrintLn;\n"
+     "  i := 0; repeat Inc(i); if Odd(i) then Continue; Print(i); if i >= 6 then Break; until i > "
+     "100;\n"
+     "  PrintLn;\n"
+     "end.\n"},
 };
 INSTANTIATE_TEST_SUITE_P(Language, FpcDifferential, testing::ValuesIn(kLanguage),
                          [](const auto& i) { return std::string(i.param.name); });
