@@ -74,12 +74,46 @@ X Compiler::fold(X x, Position) {
     return out;
 }
 
+// A static array, or a bracketed list of values, where an array of T is
+// taken; an empty X when it is neither.
+X Compiler::toOpenArray(X& x, const TypeInfo* to, Position at) {
+    X out;
+    const TypeInfo* from = x.type();
+    if (from->kind == Kind::StaticArray && sameType(from->elem, to->elem)) {
+        out.e = std::make_unique<StaticToOpen>(to, std::move(x.e));
+        return out;
+    }
+    auto* list = dynamic_cast<ArrayLiteral*>(x.e.get());
+    auto* set = dynamic_cast<SetLiteral*>(x.e.get());
+    bool emptySet = from == emptySetType();
+    if (!list && !(set && set->singlesOnly) && !emptySet)
+        return out;
+    auto literal = std::make_unique<ArrayLiteral>(to);
+    std::vector<ExprPtr> items;
+    if (list)
+        items = std::move(list->items);
+    else if (set)
+        for (auto& [first, last] : set->items)
+            items.push_back(std::move(first));
+    for (auto& item : items) {
+        X v = coerce(X{std::move(item)}, to->elem, at);
+        if (v.type()->kind == Kind::Error)
+            return errorX();
+        literal->items.push_back(std::move(v.e));
+    }
+    out.e = std::move(literal);
+    return out;
+}
+
 X Compiler::coerce(X x, const TypeInfo* to, Position at) {
     const TypeInfo* from = x.type();
     if (from->kind == Kind::Error || to->kind == Kind::Error)
         return errorX();
     if (sameType(from, to))
         return x;
+    if (to->kind == Kind::DynArray)
+        if (X open = toOpenArray(x, to, at); open.e)
+            return open;
     if (to->kind == Kind::Float && from->kind == Kind::Integer) {
         x.e = std::make_unique<IntToFloat>(std::move(x.e));
         return fold(std::move(x), at);
@@ -325,6 +359,8 @@ X Compiler::parseSetLiteral(Position at) {
                 set = std::make_unique<SetLiteral>(setTypeOf(t, t->lo, t->hi));
             else if (t->kind == Kind::Integer)
                 set = std::make_unique<SetLiteral>(setTypeOf(intType(), 0, kMaxSetValue));
+            else if (!range && t->kind != Kind::ArgList && t->kind != Kind::Set)
+                return parseArrayLiteral(std::move(first));
             else {
                 error(iat, std::string(
                                "множество допустимо только из перечисления или диапазона 0.."_cp) +
@@ -339,11 +375,36 @@ X Compiler::parseSetLiteral(Position at) {
         if (first.type()->kind == Kind::Error || (range && last.type()->kind == Kind::Error))
             return errorX();
         x.constant = x.constant && first.constant && (!range || last.constant);
+        set->singlesOnly = set->singlesOnly && !range;
         set->items.emplace_back(std::move(first.e), range ? std::move(last.e) : nullptr);
     } while (accept(Tok::Comma));
     expect(Tok::RBracket);
+    // [1, 2, 3] may yet become an array: folded, its values would be lost.
+    if (set->singlesOnly)
+        x.constant = false;
     x.e = std::move(set);
     return fold(std::move(x), at);
+}
+
+// ['a', 'b'], [1.5, 2]: values that no set holds make an array of their type.
+X Compiler::parseArrayLiteral(X first) {
+    TypeInfo* t = newType();
+    t->kind = Kind::DynArray;
+    t->elem = first.type();
+    t->name = "array of " + t->elem->name;
+    auto list = std::make_unique<ArrayLiteral>(t);
+    list->items.push_back(std::move(first.e));
+    while (accept(Tok::Comma)) {
+        Position iat = here();
+        X v = coerce(parseExpr(), t->elem, iat);
+        if (v.type()->kind == Kind::Error)
+            return errorX();
+        list->items.push_back(std::move(v.e));
+    }
+    expect(Tok::RBracket);
+    X x;
+    x.e = std::move(list);
+    return x;
 }
 
 X Compiler::parseExpr() {

@@ -226,6 +226,8 @@ private:
     X parseDesignator();
     X parseSelectors(X base);
     X parseSetLiteral(Position at);
+    X parseArrayLiteral(X first);
+    X toOpenArray(X& x, const TypeInfo* to, Position at);
     X setBinary(Tok op, X l, X r, Position at);
     X parseCallOf(const Symbol& sym, const std::string& name, Position at);
     std::vector<X> parseArgs(bool allowArgList);

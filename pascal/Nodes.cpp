@@ -473,6 +473,42 @@ ExprPtr makeIntBin(Op op, const TypeInfo* t, ExprPtr l, ExprPtr r) {
     }
 }
 
+AggPtr ArrayLiteral::evalAgg(Ctx& c) {
+    if (items.empty())
+        return nullptr;
+    auto p = std::make_shared<Agg>();
+    p->byValue = false;
+    p->elem = storageOf(type->elem);
+    for (auto& e : items) {
+        switch (p->elem) {
+        case Storage::Number:
+            p->n.push_back(type->elem->kind == Kind::Float ? Cell{.f = e->evalFloat(c)}
+                                                           : Cell{.i = e->evalInt(c)});
+            break;
+        case Storage::Str:
+            p->s.push_back(e->evalStr(c));
+            break;
+        case Storage::Agg:
+            p->a.push_back(cloneAgg(e->evalAgg(c)));
+            break;
+        }
+    }
+    c.hold(aggBytes(p.get()));
+    return p;
+}
+
+AggPtr StaticToOpen::evalAgg(Ctx& c) {
+    AggPtr from = e->evalAgg(c);
+    auto p = std::make_shared<Agg>(*from);
+    p->byValue = false;
+    p->lo = 0;
+    for (auto& x : p->a)
+        x = cloneAgg(x);
+    c.work(64 * p->length());
+    c.hold(aggBytes(p.get()));
+    return p;
+}
+
 std::int64_t SetLiteral::evalInt(Ctx& c) {
     std::uint64_t bits = 0;
     for (auto& [first, last] : items) {

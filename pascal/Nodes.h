@@ -188,8 +188,24 @@ struct IndexStr final : Expr {
 // [a, b..c] as a set: each value checked to lie within the set's range.
 struct SetLiteral final : Expr {
     std::vector<std::pair<ExprPtr, ExprPtr>> items; // second is null for one value
+    bool singlesOnly = true;                        // no ranges: it may stand for an array instead
     explicit SetLiteral(const TypeInfo* t) { type = t; }
     std::int64_t evalInt(Ctx& c) override;
+};
+
+// [a, b, c] as a dynamic array (an open array argument, an assignment).
+struct ArrayLiteral final : Expr {
+    std::vector<ExprPtr> items;
+    explicit ArrayLiteral(const TypeInfo* t) { type = t; }
+    AggPtr evalAgg(Ctx& c) override;
+};
+
+// A static array given where an open array (array of T) is taken: a copy
+// indexed from 0.
+struct StaticToOpen final : Expr {
+    ExprPtr e;
+    StaticToOpen(const TypeInfo* t, ExprPtr x) : e(std::move(x)) { type = t; }
+    AggPtr evalAgg(Ctx& c) override;
 };
 
 // [a, b, c] as the argument of Format.

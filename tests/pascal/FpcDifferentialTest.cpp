@@ -213,6 +213,22 @@ const DiffCase kLanguage[] = {
      "100;\n"
      "  PrintLn;\n"
      "end.\n"},
+    {"open_arrays",
+     "function Sum(const a: array of Integer): Integer;\n"
+     "var i: Integer;\n"
+     "begin Result := 0; for i := Low(a) to High(a) do Result := Result + a[i] * (i + 1) end;\n"
+     "function Joined(const a: array of String): String;\n"
+     "var s: String;\n"
+     "begin Result := ''; for s in a do Result := Result + s + ';' end;\n"
+     "function Avg(a: array of Double): Double;\n"
+     "var x: Double;\n"
+     "begin Result := 0; for x in a do Result := Result + x / Length(a) end;\n"
+     "var st: array[5..7] of Integer; d: array of Integer;\n"
+     "begin\n"
+     "  st[5] := 1; st[6] := 2; st[7] := 3; SetLength(d, 2); d[0] := 10; d[1] := 20;\n"
+     "  PrintLn(Sum([1, 2, 3]), ' ', Sum(st), ' ', Sum(d), ' ', Sum([]), ' ', Sum([7]));\n"
+     "  PrintLn(Joined(['a', 'bc', '']), ' ', FloatToStr(Avg([1.5, 2.5, 5.0])));\n"
+     "end.\n"},
 };
 INSTANTIATE_TEST_SUITE_P(Language, FpcDifferential, testing::ValuesIn(kLanguage),
                          [](const auto& i) { return std::string(i.param.name); });
