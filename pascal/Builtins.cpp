@@ -1001,7 +1001,7 @@ ExprPtr buildBuiltin(const std::string& up, BuiltinSite& site) {
     }
     if (up == "PRINT" || up == "PRINTLN") {
         for (X& x : args)
-            if (storageOf(x.type()) == Storage::Agg)
+            if (storageOf(x.type()) == Storage::Agg || x.type()->kind == Kind::Proc)
                 return wrongArgs();
         return std::make_unique<PrintNode>(take(), up == "PRINTLN");
     }

@@ -482,7 +482,7 @@ void Compiler::parseTypeSection() {
         const TypeInfo* t = parseType();
         expect(Tok::Semicolon);
         if ((t->kind == Kind::Record && t->name == "record") ||
-            (t->kind == Kind::Enum && t->name.front() == '('))
+            (t->kind == Kind::Enum && t->name.front() == '(') || t->kind == Kind::Proc)
             const_cast<TypeInfo*>(t)->name = name;
         Symbol s{Symbol::K::TypeName};
         s.type = t;
@@ -500,6 +500,11 @@ const TypeInfo* Compiler::parseType() {
         return parseEnumType();
     if (accept(Tok::KwSet))
         return parseSetType(at);
+    if (tok().kind == Tok::KwFunction || tok().kind == Tok::KwProcedure) {
+        bool isFunction = tok().kind == Tok::KwFunction;
+        advance();
+        return parseProcType(isFunction);
+    }
     std::string name = expectIdent();
     const Symbol* s = lookup(asciiUpper(name));
     if (!s || s->k != Symbol::K::TypeName) {
@@ -688,34 +693,63 @@ const TypeInfo* Compiler::parseRecordType() {
     return t;
 }
 
+// "(a, b: Integer; var s: String; const t: String)"
+std::vector<Routine::Param> Compiler::parseParams() {
+    std::vector<Routine::Param> params;
+    expect(Tok::LParen);
+    if (!at(Tok::RParen)) {
+        do {
+            bool byRef = false, isConst = false;
+            if (accept(Tok::KwVar))
+                byRef = true;
+            else if (accept(Tok::KwConst))
+                isConst = true;
+            std::vector<std::string> names;
+            do {
+                names.push_back(expectIdent());
+            } while (accept(Tok::Comma));
+            expect(Tok::Colon);
+            const TypeInfo* t = parseType();
+            for (auto& n : names)
+                params.push_back(Routine::Param{n, t, byRef, isConst, -1});
+        } while (accept(Tok::Semicolon));
+    }
+    expect(Tok::RParen);
+    return params;
+}
+
+// function(x: Integer): Integer, procedure(s: String): a routine as a value.
+const TypeInfo* Compiler::parseProcType(bool isFunction) {
+    TypeInfo* t = newType();
+    t->kind = Kind::Proc;
+    t->elem = voidType();
+    std::string shown = isFunction ? "function" : "procedure";
+    if (at(Tok::LParen)) {
+        std::string list;
+        for (const Routine::Param& p : parseParams()) {
+            t->procParams.push_back(TypeInfo::ProcParam{p.type, p.byRef, p.isConst});
+            list += (list.empty() ? "" : "; ") + std::string(p.byRef ? "var " : "") + p.type->name;
+        }
+        shown += "(" + list + ")";
+    }
+    if (isFunction) {
+        expect(Tok::Colon);
+        t->elem = parseType();
+        shown += ": " + t->elem->name;
+    }
+    t->name = shown;
+    return t;
+}
+
 void Compiler::parseRoutine(bool isFunction) {
     Position pos = here();
     std::string name = expectIdent();
     std::string up = asciiUpper(name);
 
     std::vector<Routine::Param> params;
-    bool hasParams = false;
-    if (accept(Tok::LParen)) {
-        hasParams = true;
-        if (!at(Tok::RParen)) {
-            do {
-                bool byRef = false, isConst = false;
-                if (accept(Tok::KwVar))
-                    byRef = true;
-                else if (accept(Tok::KwConst))
-                    isConst = true;
-                std::vector<std::string> names;
-                do {
-                    names.push_back(expectIdent());
-                } while (accept(Tok::Comma));
-                expect(Tok::Colon);
-                const TypeInfo* t = parseType();
-                for (auto& n : names)
-                    params.push_back(Routine::Param{n, t, byRef, isConst, -1});
-            } while (accept(Tok::Semicolon));
-        }
-        expect(Tok::RParen);
-    }
+    bool hasParams = at(Tok::LParen);
+    if (hasParams)
+        params = parseParams();
     const TypeInfo* result = voidType();
     bool hasResult = false;
     if (isFunction && accept(Tok::Colon)) {

@@ -547,7 +547,8 @@ std::vector<X> Compiler::parseArgs(bool allowArgList) {
                     Position iat = here();
                     X item = parseExpr();
                     Kind k = item.type()->kind;
-                    if (k != Kind::Error && storageOf(item.type()) == Storage::Agg)
+                    if (k != Kind::Error &&
+                        (storageOf(item.type()) == Storage::Agg || k == Kind::Proc))
                         error(iat, std::string("в списке допустимы только простые значения"_cp));
                     list->items.push_back(std::move(item.e));
                 } while (accept(Tok::Comma));
@@ -616,6 +617,67 @@ X Compiler::parseCallOf(const Symbol& sym, const std::string& name, Position at)
     }
     out.e = std::make_unique<CallRoutine>(r, std::move(es));
     return out;
+}
+
+// f(args) for a variable f of a procedural type.
+X Compiler::callThrough(X variable, const std::string& name, Position at) {
+    const TypeInfo* t = variable.type();
+    std::vector<X> args = parseArgs(false);
+    for (X& a : args)
+        if (a.type()->kind == Kind::Error)
+            return errorX();
+    if (args.size() != t->procParams.size()) {
+        error(at, std::string("подпрограмме "_cp) + quoted(name) +
+                      std::string(" нужно аргументов: "_cp) + std::to_string(t->procParams.size()) +
+                      std::string(", передано: "_cp) + std::to_string(args.size()));
+        return errorX();
+    }
+    std::vector<ExprPtr> es;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const TypeInfo::ProcParam& p = t->procParams[i];
+        if (p.byRef) {
+            X& a = args[i];
+            if (!a.e->isPlace() || a.e->readOnly || !sameType(a.type(), p.type) ||
+                dynamic_cast<IndexStr*>(a.e.get())) {
+                error(at, std::string("параметру var нужна переменная типа "_cp) + p.type->name);
+                return errorX();
+            }
+            es.push_back(std::move(a.e));
+        } else {
+            X a = coerce(std::move(args[i]), p.type, at);
+            if (a.type()->kind == Kind::Error)
+                return errorX();
+            es.push_back(std::move(a.e));
+        }
+    }
+    X out;
+    out.e = std::make_unique<CallRoutine>(t->elem, std::move(variable.e), std::move(es));
+    return out;
+}
+
+// The routine named here, as a value of a procedural type: its parameters
+// and result must be those of the type.
+X Compiler::routineValue(const TypeInfo* t, Position at) {
+    std::string name = expectIdent();
+    const Symbol* sym = lookup(asciiUpper(name));
+    Routine* r = sym->routine;
+    bool fits = r->params.size() == t->procParams.size() && sameType(r->result, t->elem);
+    for (std::size_t i = 0; fits && i < r->params.size(); ++i)
+        fits = sameType(r->params[i].type, t->procParams[i].type) &&
+               r->params[i].byRef == t->procParams[i].byRef;
+    if (!fits) {
+        error(at, std::string("подпрограмма "_cp) + quoted(name) +
+                      std::string(" не подходит к типу "_cp) + t->name);
+        return errorX();
+    }
+    if (r->level != 1) {
+        error(at, std::string("вложенную подпрограмму нельзя присвоить переменной"_cp));
+        return errorX();
+    }
+    X x;
+    x.e = std::make_unique<ConstInt>(static_cast<std::int64_t>(reinterpret_cast<std::uintptr_t>(r)),
+                                     t);
+    return x;
 }
 
 X Compiler::parseDesignator() {
@@ -696,6 +758,8 @@ X Compiler::parseDesignator() {
         else
             x.e = std::make_unique<VarAgg>(t, sym->level, sym->index);
         x.e->readOnly = sym->readOnly;
+        if (t->kind == Kind::Proc && at(Tok::LParen))
+            return parseSelectors(callThrough(std::move(x), name, pos));
         return parseSelectors(std::move(x));
     }
     case Symbol::K::Const:

@@ -589,6 +589,12 @@ StmtPtr Compiler::parseSimpleStatement() {
     if (at(Tok::Assign)) {
         advance();
         Position aat = here(); // where the value starts, for type errors
+        // f := SomeRoutine, for a variable of a procedural type
+        if (target.type()->kind == Kind::Proc && at(Tok::Ident) && peekTok().kind != Tok::LParen) {
+            const Symbol* sym = lookup(asciiUpper(tok().text));
+            if (sym && sym->k == Symbol::K::Routine)
+                return makeAssign(pos, std::move(target), routineValue(target.type(), aat), aat);
+        }
         X value = parseExpr();
         // s[i] := c
         if (auto* is = dynamic_cast<IndexStr*>(target.e.get())) {
@@ -607,6 +613,11 @@ StmtPtr Compiler::parseSimpleStatement() {
     }
     if (at(Tok::PlusAssign) || at(Tok::MinusAssign) || at(Tok::StarAssign) || at(Tok::SlashAssign))
         return makeCompoundAssign(pos, std::move(target));
+    if (target.type()->kind == Kind::Error)
+        return mk<EmptyStmt>(pos);
+    // p; for a procedural variable calls it.
+    if (target.type()->kind == Kind::Proc && target.e->isPlace())
+        target = callThrough(std::move(target), tok().text, pos);
     if (target.type()->kind == Kind::Error)
         return mk<EmptyStmt>(pos);
     // A call as a statement; a bare variable or value is not a statement.

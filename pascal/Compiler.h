@@ -183,6 +183,8 @@ private:
     void parseConstArray(Block& into, const std::string& name, Position at, const TypeInfo* t);
     void parseTypeSection();
     void parseRoutine(bool isFunction);
+    std::vector<Routine::Param> parseParams();
+    const TypeInfo* parseProcType(bool isFunction);
     const TypeInfo* parseType();
     // "a, b, c :" of a variable section or a record: the names with their places.
     std::vector<std::pair<std::string, Position>> parseNameList();
@@ -230,6 +232,8 @@ private:
     X toOpenArray(X& x, const TypeInfo* to, Position at);
     X setBinary(Tok op, X l, X r, Position at);
     X parseCallOf(const Symbol& sym, const std::string& name, Position at);
+    X callThrough(X variable, const std::string& name, Position at);
+    X routineValue(const TypeInfo* procType, Position at);
     std::vector<X> parseArgs(bool allowArgList);
     X binary(Tok op, X l, X r, Position at);
     X errorX();

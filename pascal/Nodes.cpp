@@ -622,9 +622,18 @@ struct NumberFrame {
     }
 };
 
+Routine* CallRoutine::target(Ctx& c) {
+    if (routine)
+        return routine;
+    auto* r = reinterpret_cast<Routine*>(static_cast<std::uintptr_t>(through->evalInt(c)));
+    if (!r)
+        fail("процедурной переменной не присвоена подпрограмма"_cp);
+    return r;
+}
+
 template <class Take> auto CallRoutine::invoke(Ctx& c, Take take) {
+    Routine* r = target(c);
     DepthGuard depth(c);
-    Routine* r = routine;
     if (r->numbersOnly) {
         NumberFrame g(c, r);
         Cell* cells = g.frame.n;
@@ -641,7 +650,7 @@ template <class Take> auto CallRoutine::invoke(Ctx& c, Take take) {
         run(c, r->body.get());
         c.flow = Flow::Normal;
         c.pos = at;
-        return take(g.frame);
+        return take(g.frame, r);
     }
     FrameGuard g(c, r);
     Frame& f = g.frame;
@@ -683,32 +692,32 @@ template <class Take> auto CallRoutine::invoke(Ctx& c, Take take) {
     run(c, r->body.get());
     c.flow = Flow::Normal;
     c.pos = at;
-    return take(f);
+    return take(f, r);
 }
 
 std::int64_t CallRoutine::evalInt(Ctx& c) {
-    return invoke(c, [this](Frame& f) { return f.n[routine->resultIndex].i; });
+    return invoke(c, [](Frame& f, Routine* r) { return f.n[r->resultIndex].i; });
 }
 double CallRoutine::evalFloat(Ctx& c) {
-    return invoke(c, [this](Frame& f) { return f.n[routine->resultIndex].f; });
+    return invoke(c, [](Frame& f, Routine* r) { return f.n[r->resultIndex].f; });
 }
 // A result taken out of the frame is counted again where it is stored.
 std::string CallRoutine::evalStr(Ctx& c) {
-    return invoke(c, [this, &c](Frame& f) {
-        std::string out = std::move(f.s[routine->resultIndex]);
+    return invoke(c, [&c](Frame& f, Routine* r) {
+        std::string out = std::move(f.s[r->resultIndex]);
         c.hold(-static_cast<std::int64_t>(out.size()));
         return out;
     });
 }
 AggPtr CallRoutine::evalAgg(Ctx& c) {
-    return invoke(c, [this, &c](Frame& f) {
-        AggPtr out = std::move(f.a[routine->resultIndex]);
+    return invoke(c, [&c](Frame& f, Routine* r) {
+        AggPtr out = std::move(f.a[r->resultIndex]);
         c.release(out);
         return out;
     });
 }
 void CallRoutine::evalVoid(Ctx& c) {
-    invoke(c, [](Frame&) { return 0; });
+    invoke(c, [](Frame&, Routine*) { return 0; });
 }
 
 // --- Statements ----------------------------------------------------------------

@@ -428,13 +428,19 @@ struct Routine {
     int declLine = 0, declColumn = 0;
 };
 
-// A call of a script routine.
+// A call of a script routine, named or through a procedural variable.
 struct CallRoutine final : Expr {
-    Routine* routine;
+    Routine* routine; // null when called through a variable
+    ExprPtr through;  // the variable, when called through one
     std::vector<ExprPtr> args;
     CallRoutine(Routine* r, std::vector<ExprPtr> a) : routine(r), args(std::move(a)) {
         type = r->result;
     }
+    CallRoutine(const TypeInfo* result, ExprPtr variable, std::vector<ExprPtr> a)
+        : routine(nullptr), through(std::move(variable)), args(std::move(a)) {
+        type = result;
+    }
+    Routine* target(Ctx& c);
     // Runs the call; the result is left in the callee's frame, read by `take`.
     template <class Take> auto invoke(Ctx& c, Take take);
     std::int64_t evalInt(Ctx& c) override;

@@ -59,6 +59,14 @@ bool sameType(const TypeInfo* a, const TypeInfo* b) {
         return a->lo == b->lo && a->hi == b->hi && sameType(a->elem, b->elem);
     case Kind::DynArray:
         return sameType(a->elem, b->elem);
+    case Kind::Proc:
+        if (a->procParams.size() != b->procParams.size() || !sameType(a->elem, b->elem))
+            return false;
+        for (std::size_t i = 0; i < a->procParams.size(); ++i)
+            if (!sameType(a->procParams[i].type, b->procParams[i].type) ||
+                a->procParams[i].byRef != b->procParams[i].byRef)
+                return false;
+        return true;
     case Kind::Set:
         // [] goes with every set; sets of Integer ranges with each other.
         return !a->elem || !b->elem || sameType(a->elem, b->elem);

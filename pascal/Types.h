@@ -15,6 +15,7 @@ enum class Kind : std::uint8_t {
     Boolean,
     Enum,        // (Red, Green, Blue): an ordinal 0..n-1 with a name for each value
     Set,         // set of an enumeration or of 0..63: one bit per value in a number cell
+    Proc,        // function(x: Integer): Integer: a script routine, in a number cell
     StaticArray, // array[lo..hi] of T: a value, copied on assignment
     DynArray,    // array of T: a reference, shared on assignment
     Record,      // a value, copied on assignment
@@ -44,8 +45,13 @@ struct TypeInfo {
     std::vector<Field> fields;       // records
     std::vector<std::string> names;  // enumerations: the values' names as declared
     const TypeInfo* index = nullptr; // static arrays indexed by an enumeration: that type
-    int counts[3] = {0, 0, 0};       // records: slots per Storage kind
-    std::uint64_t cells = 1;         // total slots a value takes (for the size limit)
+    struct ProcParam {
+        const TypeInfo* type;
+        bool byRef, isConst;
+    };
+    std::vector<ProcParam> procParams; // procedural types; elem is the result (void: none)
+    int counts[3] = {0, 0, 0};         // records: slots per Storage kind
+    std::uint64_t cells = 1;           // total slots a value takes (for the size limit)
 };
 
 inline Storage storageOf(const TypeInfo* t) {

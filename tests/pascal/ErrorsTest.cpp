@@ -151,6 +151,13 @@ const ErrorCase kCompileErrors[] = {
     {"constant_array_needs_every_value", "const A: array[1..3] of Integer = (1, 2);",
      std::string(
          "Ошибка: в постоянном массиве нужно значений: 3, задано: 2 [строка 1, столбец 7]"_cp)},
+    {"routine_must_fit_the_procedural_type",
+     "type TFunc = function(x: Integer): Integer; procedure P(s: String); begin end; var f: "
+     "TFunc; f := P;",
+     std::string("Ошибка: подпрограмма \"P\" не подходит к типу TFunc [строка 1, столбец 99]"_cp)},
+    {"procedural_value_is_not_printed",
+     "type TFunc = function(x: Integer): Integer; var f: TFunc; PrintLn(f);",
+     std::string("Ошибка: неверные аргументы PrintLn [строка 1, столбец 59]"_cp)},
     // Directives: the refused, the unclosed and the stray.
     {"include_refused", "PrintLn(1);\n{$INCLUDE other.inc}",
      std::string(
@@ -251,6 +258,9 @@ const ErrorCase kRuntimeErrors[] = {
     {"bad_hex", "PrintLn(HexToInt('xyz')); PrintLn('after')",
      std::string(
          "Ошибка выполнения: 'xyz' - неверное шестнадцатеричное число [строка 1, столбец 1]"_cp)},
+    {"procedural_variable_unset", "type TProc = procedure; var p: TProc; p; PrintLn('after')",
+     std::string("Ошибка выполнения: процедурной переменной не присвоена подпрограмма [строка 1, "
+                 "столбец 39]"_cp)},
     {"var_ref_to_removed_element",
      "var a: array of Integer;\nprocedure P(var x: Integer); begin SetLength(a, 1); x := 1 "
      "end;\nSetLength(a, 3); P(a[2]); PrintLn('after')",

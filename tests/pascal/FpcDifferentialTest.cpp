@@ -229,6 +229,21 @@ const DiffCase kLanguage[] = {
      "  PrintLn(Sum([1, 2, 3]), ' ', Sum(st), ' ', Sum(d), ' ', Sum([]), ' ', Sum([7]));\n"
      "  PrintLn(Joined(['a', 'bc', '']), ' ', FloatToStr(Avg([1.5, 2.5, 5.0])));\n"
      "end.\n"},
+    {"procedural_types",
+     "type TFunc = function(x: Integer): Integer; TShow = procedure(const s: String);\n"
+     "  TStep = procedure(var n: Integer);\n"
+     "function Twice(x: Integer): Integer; begin Result := 2 * x end;\n"
+     "function Square(x: Integer): Integer; begin Result := x * x end;\n"
+     "procedure Shout(const s: String); begin PrintLn(UpperCase(s), '!') end;\n"
+     "procedure Bump(var n: Integer); begin n := n + 10 end;\n"
+     "function Apply(f: TFunc; x: Integer): Integer; begin Result := f(f(x)) end;\n"
+     "var f, g: TFunc; show: TShow; step: TStep; k: Integer;\n"
+     "begin\n"
+     "  f := Twice; PrintLn(f(5)); f := Square; PrintLn(f(5));\n"
+     "  g := f; PrintLn(g(3), ' ', Apply(g, 3));\n"
+     "  show := Shout; show('hi');\n"
+     "  k := 1; step := Bump; step(k); step(k); PrintLn(k);\n"
+     "end.\n"},
 };
 INSTANTIATE_TEST_SUITE_P(Language, FpcDifferential, testing::ValuesIn(kLanguage),
                          [](const auto& i) { return std::string(i.param.name); });
