@@ -8,6 +8,7 @@
 #include "pascal/DateTime.h"
 #include "pascal/FloatText.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -272,6 +273,58 @@ std::string intToBin(std::int64_t v, std::int64_t digits) {
     return s;
 }
 
+// FormatFloat's mask: '0' a digit always shown, '#' a digit shown when not
+// a trailing or leading zero, '.' the decimal point, ',' anywhere before it
+// groups thousands; other characters before and after stand as they are.
+std::string formatFloatMask(const std::string& mask, double v) {
+    std::size_t first = mask.find_first_of("0#.,");
+    if (first == std::string::npos)
+        return mask;
+    std::size_t last = mask.find_last_of("0#.,");
+    std::string body = mask.substr(first, last - first + 1);
+    std::size_t dot = body.find('.');
+    std::string whole = body.substr(0, dot);
+    std::string fraction = dot == std::string::npos ? "" : body.substr(dot + 1);
+    int minInt = static_cast<int>(std::count(whole.begin(), whole.end(), '0'));
+    int minDec = static_cast<int>(std::count(fraction.begin(), fraction.end(), '0'));
+    int maxDec = minDec + static_cast<int>(std::count(fraction.begin(), fraction.end(), '#'));
+    bool group = whole.find(',') != std::string::npos;
+    std::string text = formatFixed(v, maxDec);
+    bool negative = !text.empty() && text[0] == '-';
+    if (negative)
+        text.erase(0, 1);
+    std::size_t point = text.find('.');
+    std::string intPart = text.substr(0, point);
+    std::string decPart = point == std::string::npos ? "" : text.substr(point + 1);
+    while (static_cast<int>(decPart.size()) > minDec && decPart.back() == '0')
+        decPart.pop_back();
+    if (intPart == "0" && minInt == 0)
+        intPart.clear();
+    while (static_cast<int>(intPart.size()) < minInt)
+        intPart.insert(0, 1, '0');
+    if (group)
+        for (std::size_t k = intPart.size(); k > 3; k -= 3)
+            intPart.insert(k - 3, 1, ',');
+    std::string out = intPart;
+    if (!decPart.empty())
+        out += "." + decPart;
+    if (negative && out.find_first_not_of("0.,") != std::string::npos)
+        out.insert(0, 1, '-');
+    return mask.substr(0, first) + out + mask.substr(last + 1);
+}
+
+// The type of StrSplit's result.
+const TypeInfo* stringArrayType() {
+    static const TypeInfo t = [] {
+        TypeInfo a{};
+        a.kind = Kind::DynArray;
+        a.name = "array of String";
+        a.elem = strType();
+        return a;
+    }();
+    return &t;
+}
+
 FloatFormat floatFormat(std::int64_t k) {
     if (k < 0 || k > 3)
         fail("неверный формат FloatToStrF"_cp);
@@ -422,6 +475,11 @@ const std::vector<Entry>& table() {
          STR(double v = F(0);
              return formatGeneral(v, static_cast<int>(std::clamp<std::int64_t>(I(1), 1, 17)));)},
         {"HEXTOINT", {kS}, kI, true, INT(return hexToInt(S(0));)},
+        {"FORMATFLOAT",
+         {kS, kF},
+         kS,
+         true,
+         STR(std::string m = S(0); return formatFloatMask(m, F(1));)},
         {"INTTOBIN", {kI, kI}, kS, true, STR(std::int64_t v = I(0); return intToBin(v, I(1));)},
         {"FLOATTOSTRF",
          {kF, kI, kI, kI},
@@ -819,12 +877,39 @@ struct SetLengthNode final : Expr {
     }
 };
 
+// StrSplit(s, delimiter): the pieces between the delimiters, as an array.
+struct SplitNode final : Expr {
+    Args a;
+    explicit SplitNode(Args x) : a(std::move(x)) { type = stringArrayType(); }
+    AggPtr evalAgg(Ctx& c) override {
+        std::string s = weighed(c, a[0]->evalStr(c));
+        std::string d = a[1]->evalStr(c);
+        auto p = std::make_shared<Agg>();
+        p->byValue = false;
+        p->elem = Storage::Str;
+        std::size_t from = 0;
+        for (;;) {
+            std::size_t k = d.empty() ? std::string::npos : s.find(d, from);
+            if (p->s.size() >= static_cast<std::size_t>(kMaxArrayLength))
+                fail("массив слишком большой"_cp);
+            p->s.push_back(s.substr(from, k == std::string::npos ? k : k - from));
+            c.hold(static_cast<std::int64_t>(sizeof(std::string) + p->s.back().size()));
+            if (k == std::string::npos)
+                break;
+            from = k + d.size();
+        }
+        c.hold(sizeof(Agg));
+        return p;
+    }
+};
+
 } // namespace
 
 bool isBuiltin(const std::string& up) {
     static const char* const special[] = {
-        "LENGTH", "LOW",     "HIGH", "SETLENGTH",  "INC",  "DEC",  "DELETE",  "INSERT", "FORMAT",
-        "PRINT",  "PRINTLN", "CHR",  "DECODEDATE", "SUCC", "PRED", "INCLUDE", "EXCLUDE"};
+        "LENGTH", "LOW",     "HIGH",    "SETLENGTH", "INC",      "DEC",        "DELETE",
+        "INSERT", "FORMAT",  "PRINT",   "PRINTLN",   "CHR",      "DECODEDATE", "SUCC",
+        "PRED",   "INCLUDE", "EXCLUDE", "SWAP",      "STRSPLIT", "STRJOIN"};
     for (const char* s : special)
         if (up == s)
             return true;
@@ -916,6 +1001,44 @@ ExprPtr buildBuiltin(const std::string& up, BuiltinSite& site) {
             std::uint64_t bit = std::uint64_t(1) << v;
             s.i = static_cast<std::int64_t>(include ? (static_cast<std::uint64_t>(s.i) | bit)
                                                     : (static_cast<std::uint64_t>(s.i) & ~bit));
+        });
+    }
+    if (up == "SWAP") {
+        if (args.size() != 2 || !assignable(args[0]) || !assignable(args[1]) ||
+            !sameType(args[0].type(), args[1].type()))
+            return wrongArgs();
+        Storage st = storageOf(args[0].type());
+        return mkVoid(take(), [st](Ctx& c, Args& a) {
+            if (st == Storage::Number)
+                std::swap(a[0]->cell(c), a[1]->cell(c));
+            else if (st == Storage::Str)
+                std::swap(a[0]->str(c), a[1]->str(c));
+            else
+                std::swap(a[0]->agg(c), a[1]->agg(c));
+        });
+    }
+    if (up == "STRSPLIT") {
+        if (args.size() != 2 || args[0].type()->kind != Kind::String ||
+            args[1].type()->kind != Kind::String)
+            return wrongArgs();
+        return std::make_unique<SplitNode>(take());
+    }
+    if (up == "STRJOIN") {
+        if (args.size() != 2 || !isArray(args[0].type()) ||
+            args[0].type()->elem->kind != Kind::String || args[1].type()->kind != Kind::String)
+            return wrongArgs();
+        return mkStr(take(), [](Ctx& c, Args& a) {
+            AggPtr p = a[0]->evalAgg(c);
+            std::string d = a[1]->evalStr(c);
+            std::string out;
+            for (std::size_t i = 0; p && i < p->s.size(); ++i) {
+                if (i)
+                    out += d;
+                out += p->s[i];
+                checkLength(out.size());
+            }
+            c.work(out.size());
+            return out;
         });
     }
     if (up == "ORD" && args.size() == 1 && args[0].type()->kind == Kind::Enum) {

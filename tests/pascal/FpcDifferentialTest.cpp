@@ -190,6 +190,11 @@ const DiffCase kLanguage[] = {
      "  PrintLn(Pos('.', s, 3), ' ', PosEx('.', s, 3), ' ', PosEx('.', s), ' ',\n"
      "    LastDelimiter('.', s), ' ', ReverseString(s), ' ', IntToBin(10, 8), ' ',\n"
      "    StringOfChar('-', 3));\n"
+     "  x := 1234567.125; y := -0.5;\n"
+     "  PrintLn(FormatFloat('0.00', x), '|', FormatFloat('#,##0.0#', x), '|', FormatFloat('#.###', "
+     "y),\n"
+     "    '|', FormatFloat('000', 7), '|', FormatFloat('0.#', 2.25), '|', FormatFloat('x=0.0 kg', "
+     "2.45));\n"
      "end.\n"},
     {"typed_constants_exit_and_loops",
      "type TColor = (Red, Green, Blue);\n"

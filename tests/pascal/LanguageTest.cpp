@@ -344,6 +344,12 @@ const Case kMoreFunctions[] = {
     {"hex_to_int", "PrintLn(HexToInt('FF'), ' ', HexToInt('$10'), ' ', HexToInt('0x1f'))",
      "255 16 31\n"},
     {"float_to_str_digits", "PrintLn(FloatToStr(2 / 3, 4), ' ', FloatToStr(2.5, 1))", "0.6667 3\n"},
+    {"swap_split_join",
+     "var a, b: String; i, j: Integer; parts: array of String;\n"
+     "a := 'x'; b := 'y'; i := 1; j := 2; Swap(a, b); Swap(i, j); PrintLn(a, b, i, j);\n"
+     "parts := StrSplit('a,,b,c', ','); PrintLn(Length(parts), ' ', StrJoin(parts, '+'), ' ',\n"
+     "  Length(StrSplit('', ',')), ' ', StrJoin(StrSplit('one', ''), '-'))",
+     "yx21\n4 a++b+c 1 one\n"},
     {"assert_passes", "Assert(1 < 2); Assert(True, 'fine'); PrintLn('ok')", "ok\n"},
 };
 INSTANTIATE_TEST_SUITE_P(MoreFunctions, Language, testing::ValuesIn(kMoreFunctions),
