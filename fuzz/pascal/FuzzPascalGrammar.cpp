@@ -74,35 +74,193 @@ struct Proc {
 
 // Every standard and host function by name, called with whatever arguments
 // the choices give: most such calls are type errors, which is the point.
-const std::vector<std::string> kLibrary = {
-    "Length", "Copy", "Pos", "UpperCase", "LowerCase", "AnsiUpperCase", "AnsiLowerCase", "Trim",
-    "TrimLeft", "TrimRight", "StringOfChar", "StringReplace", "QuotedStr", "SameText",
-    "CompareText", "CompareStr", "AnsiSameText", "AnsiCompareText", "Ord", "IntToStr", "IntToHex",
-    "StrToInt", "StrToIntDef", "FloatToStr", "StrToFloat", "StrToFloatDef", "BoolToStr",
-    "StrToBool", "Abs", "Sqr", "Sqrt", "Sin", "Cos", "Tan", "ArcTan", "Exp", "Ln", "Power", "Round",
-    "Trunc", "Ceil", "Floor", "Frac", "Int", "Min", "Max", "Odd", "Random", "RandomInt",
-    "Randomize", "Now", "Date", "Time", "DateToStr", "TimeToStr", "DateTimeToStr",
-    "FormatDateTime", "EncodeDate", "DayOfWeek", "Low", "High", "SetLength", "Inc", "Dec", "Delete",
-    "Insert", "Format", "Print", "PrintLn", "Chr", "DecodeDate", "ShowMessage", "InputBox",
-    "MessageDlg", "goto", "p", "_p1_", "_param1_", "AsInt", "Exit", "Break", "Continue"};
+const std::vector<std::string> kLibrary = {"Length",
+                                           "Copy",
+                                           "Pos",
+                                           "UpperCase",
+                                           "LowerCase",
+                                           "AnsiUpperCase",
+                                           "AnsiLowerCase",
+                                           "Trim",
+                                           "TrimLeft",
+                                           "TrimRight",
+                                           "StringOfChar",
+                                           "StringReplace",
+                                           "QuotedStr",
+                                           "SameText",
+                                           "CompareText",
+                                           "CompareStr",
+                                           "AnsiSameText",
+                                           "AnsiCompareText",
+                                           "Ord",
+                                           "IntToStr",
+                                           "IntToHex",
+                                           "StrToInt",
+                                           "StrToIntDef",
+                                           "FloatToStr",
+                                           "StrToFloat",
+                                           "StrToFloatDef",
+                                           "BoolToStr",
+                                           "StrToBool",
+                                           "Abs",
+                                           "Sqr",
+                                           "Sqrt",
+                                           "Sin",
+                                           "Cos",
+                                           "Tan",
+                                           "ArcTan",
+                                           "Exp",
+                                           "Ln",
+                                           "Power",
+                                           "Round",
+                                           "Trunc",
+                                           "Ceil",
+                                           "Floor",
+                                           "Frac",
+                                           "Int",
+                                           "Min",
+                                           "Max",
+                                           "Odd",
+                                           "Random",
+                                           "RandomInt",
+                                           "Randomize",
+                                           "Now",
+                                           "Date",
+                                           "Time",
+                                           "DateToStr",
+                                           "TimeToStr",
+                                           "DateTimeToStr",
+                                           "FormatDateTime",
+                                           "EncodeDate",
+                                           "DayOfWeek",
+                                           "Low",
+                                           "High",
+                                           "SetLength",
+                                           "Inc",
+                                           "Dec",
+                                           "Delete",
+                                           "Insert",
+                                           "Format",
+                                           "Print",
+                                           "PrintLn",
+                                           "Chr",
+                                           "DecodeDate",
+                                           "ShowMessage",
+                                           "InputBox",
+                                           "MessageDlg",
+                                           "goto",
+                                           "p",
+                                           "_p1_",
+                                           "_param1_",
+                                           "AsInt",
+                                           "Exit",
+                                           "Break",
+                                           "Continue",
+                                           "Succ",
+                                           "Pred",
+                                           "Include",
+                                           "Exclude",
+                                           "FloatToStrF",
+                                           "FormatFloat",
+                                           "Sign",
+                                           "IntPower",
+                                           "Gcd",
+                                           "Lcm",
+                                           "DegToRad",
+                                           "HexToInt",
+                                           "IntToBin",
+                                           "Assert",
+                                           "Swap",
+                                           "StrSplit",
+                                           "StrJoin",
+                                           "LastDelimiter",
+                                           "PosEx",
+                                           "ReverseString",
+                                           "MaxInt"};
 
 // The standard and host functions with their types, for calls that check:
 // "R:Name:params", each a letter (I Integer, F Double, S String, B Boolean,
 // A the integer array, N none), a lower-case v before one passed by
 // reference.
-const std::vector<std::string> kSignatures = {
-    "I:Length:S", "I:Pos:SS", "I:StrToIntDef:SI", "I:Abs:I", "I:Sqr:I", "I:Round:F", "I:Trunc:F",
-    "I:Min:II", "I:Max:II", "I:Random:I", "I:CompareText:SS", "I:DayOfWeek:F", "I:_p1_:",
-    "I:AsInt:S", "I:Ord:S", "I:StrToInt:S", "I:Length:A", "I:High:A", "I:Ceil:F",
-    "F:Sqrt:F", "F:Sin:F", "F:Power:FF", "F:Abs:F", "F:Random:", "F:StrToFloatDef:SF", "F:Int:F",
-    "F:Min:FF", "F:Exp:F", "F:Ln:F", "F:StrToFloat:S", "F:EncodeDate:III",
-    "S:Copy:SII", "S:Copy:SI", "S:UpperCase:S", "S:AnsiLowerCase:S", "S:Trim:S", "S:IntToStr:I",
-    "S:FloatToStr:F", "S:StringOfChar:SI", "S:StringReplace:SSS", "S:QuotedStr:S",
-    "S:IntToHex:II", "S:Chr:I", "S:BoolToStr:BB", "S:DateToStr:F", "S:FormatDateTime:SF",
-    "S:_param1_:", "S:InputBox:SSS", "B:SameText:SS", "B:Odd:I", "B:StrToBool:S",
-    "B:AnsiSameText:SS", "N:Inc:vI", "N:Dec:vII", "N:SetLength:vAI", "N:SetLength:vSI",
-    "N:Delete:vSII", "N:Insert:SvSI", "N:Randomize:", "N:ShowMessage:S", "N:goto:I",
-    "N:p:SI", "N:DecodeDate:FvIvIvI"};
+const std::vector<std::string> kSignatures = {"I:Length:S",
+                                              "I:Pos:SS",
+                                              "I:StrToIntDef:SI",
+                                              "I:Abs:I",
+                                              "I:Sqr:I",
+                                              "I:Round:F",
+                                              "I:Trunc:F",
+                                              "I:Min:II",
+                                              "I:Max:II",
+                                              "I:Random:I",
+                                              "I:CompareText:SS",
+                                              "I:DayOfWeek:F",
+                                              "I:_p1_:",
+                                              "I:AsInt:S",
+                                              "I:Ord:S",
+                                              "I:StrToInt:S",
+                                              "I:Length:A",
+                                              "I:High:A",
+                                              "I:Ceil:F",
+                                              "F:Sqrt:F",
+                                              "F:Sin:F",
+                                              "F:Power:FF",
+                                              "F:Abs:F",
+                                              "F:Random:",
+                                              "F:StrToFloatDef:SF",
+                                              "F:Int:F",
+                                              "F:Min:FF",
+                                              "F:Exp:F",
+                                              "F:Ln:F",
+                                              "F:StrToFloat:S",
+                                              "F:EncodeDate:III",
+                                              "S:Copy:SII",
+                                              "S:Copy:SI",
+                                              "S:UpperCase:S",
+                                              "S:AnsiLowerCase:S",
+                                              "S:Trim:S",
+                                              "S:IntToStr:I",
+                                              "S:FloatToStr:F",
+                                              "S:StringOfChar:SI",
+                                              "S:StringReplace:SSS",
+                                              "S:QuotedStr:S",
+                                              "S:IntToHex:II",
+                                              "S:Chr:I",
+                                              "S:BoolToStr:BB",
+                                              "S:DateToStr:F",
+                                              "S:FormatDateTime:SF",
+                                              "S:_param1_:",
+                                              "S:InputBox:SSS",
+                                              "B:SameText:SS",
+                                              "B:Odd:I",
+                                              "B:StrToBool:S",
+                                              "B:AnsiSameText:SS",
+                                              "N:Inc:vI",
+                                              "N:Dec:vII",
+                                              "N:SetLength:vAI",
+                                              "N:SetLength:vSI",
+                                              "N:Delete:vSII",
+                                              "N:Insert:SvSI",
+                                              "N:Randomize:",
+                                              "N:ShowMessage:S",
+                                              "N:goto:I",
+                                              "N:p:SI",
+                                              "N:DecodeDate:FvIvIvI",
+                                              "I:Sign:F",
+                                              "F:IntPower:FI",
+                                              "I:Gcd:II",
+                                              "I:Lcm:II",
+                                              "I:HexToInt:S",
+                                              "S:IntToBin:II",
+                                              "S:FormatFloat:SF",
+                                              "S:FloatToStrF:FIII",
+                                              "I:PosEx:SSI",
+                                              "S:ReverseString:S",
+                                              "I:LastDelimiter:SS",
+                                              "S:FloatToStr:FI",
+                                              "I:Pos:SSI",
+                                              "N:Assert:B",
+                                              "N:Swap:vIvI",
+                                              "N:Swap:vSvS"};
 
 T typeOfLetter(char k) {
     switch (k) {
@@ -129,12 +287,17 @@ public:
         out_ = "type TInts = array of Integer;\n"
                "  TNames = array[1..3] of String;\n"
                "  TItem = record n: Integer; s: String; f: Double end;\n"
+               "  TColor = (Red, Green, Blue); TColors = set of TColor;\n"
+               "  TFunc = function(x: Integer): Integer;\n"
+               "const Fixed: array[TColor] of String = ('r', 'g', 'b');\n"
                "var i, j: Integer; x: Double; s, t: String; b: Boolean;\n"
-               "  a: TInts; names: TNames; item: TItem;\n";
-        globals_ = {{"i", T::Int, true},        {"j", T::Int, true},      {"x", T::Float, true},
-                    {"s", T::Str, true},        {"t", T::Str, true},      {"b", T::Bool, true},
-                    {"a", T::IntArr, true},     {"names", T::StrArr, true},
-                    {"item", T::Rec, true}};
+               "  a: TInts; names: TNames; item: TItem; c: TColor; cs: TColors; fn: TFunc;\n"
+               "function Twice(x: Integer): Integer; begin Result := 2 * x end;\n";
+        if (c_.chance(4))
+            out_ += "{$DEFINE ON}\n";
+        globals_ = {{"i", T::Int, true},    {"j", T::Int, true},        {"x", T::Float, true},
+                    {"s", T::Str, true},    {"t", T::Str, true},        {"b", T::Bool, true},
+                    {"a", T::IntArr, true}, {"names", T::StrArr, true}, {"item", T::Rec, true}};
         std::size_t routines = c_.pick(5);
         for (std::size_t k = 0; k < routines; ++k)
             routine();
@@ -216,7 +379,7 @@ private:
 
     void statement(int depth) {
         indent(depth);
-        std::size_t kind = depth >= kMaxStmtDepth ? c_.pick(4) : c_.pick(14);
+        std::size_t kind = depth >= kMaxStmtDepth ? c_.pick(4) : c_.pick(20);
         switch (kind) {
         case 0:
             assignment();
@@ -301,6 +464,36 @@ private:
             expr(T::Str);
             out_ += ")";
             break;
+        case 14:
+            newerStatement(depth);
+            break;
+        case 15:
+            out_ += "{$IFDEF ON}\n";
+            listed(depth + 1);
+            indent(depth);
+            out_ += "{$ELSE}\n";
+            listed(depth + 1);
+            indent(depth);
+            out_ += "{$ENDIF}\n";
+            indent(depth);
+            out_ += "i := i";
+            break;
+        case 16:
+            out_ += "begin var v := ";
+            expr(valueType());
+            out_ += "; PrintLn(v) end";
+            break;
+        case 17:
+            if (c_.chance(2)) {
+                out_ += "for var e in ";
+                out_ += c_.chance(2) ? "cs" : "[Red, Blue]";
+                out_ += " do Print(e)";
+            } else {
+                out_ += "for var ch in ";
+                expr(T::Str);
+                out_ += " do t += ch";
+            }
+            break;
         case 12:
             if (loops_ > 0)
                 out_ += c_.chance(2) ? "Break" : "Continue";
@@ -317,6 +510,58 @@ private:
     void listed(int depth) {
         statement(depth);
         out_ += ";\n";
+    }
+
+    // The enumerations, sets, procedural values and compound assignments.
+    void newerStatement(int depth) {
+        switch (c_.pick(8)) {
+        case 0:
+            out_ += "cs ";
+            out_ += c_.chance(2) ? "+= " : c_.chance(2) ? "-= " : "*= ";
+            out_ += c_.chance(2) ? "[Green]" : "[Red..Blue]";
+            break;
+        case 1:
+            out_ += c_.chance(2) ? "Include(cs, c)" : "Exclude(cs, Succ(c))";
+            break;
+        case 2:
+            out_ += "c := ";
+            out_ += c_.chance(2) ? "Succ(c)" : c_.chance(2) ? "Pred(c)" : "High(TColor)";
+            break;
+        case 3:
+            out_ += "case c of\n";
+            indent(depth + 1);
+            out_ += "Red: ";
+            statement(depth + 2);
+            out_ += ";\n";
+            indent(depth + 1);
+            out_ += "Green, Blue: ";
+            statement(depth + 2);
+            out_ += ";\n";
+            indent(depth);
+            out_ += "end";
+            break;
+        case 4:
+            out_ += "fn := Twice; i := fn(";
+            expr(T::Int);
+            out_ += ")";
+            break;
+        case 5:
+            out_ += "i ";
+            out_ += c_.chance(2) ? "+= " : c_.chance(2) ? "-= " : "*= ";
+            expr(T::Int);
+            break;
+        case 6:
+            out_ += "x /= ";
+            expr(T::Float);
+            break;
+        default:
+            out_ += "for var n in [";
+            expr(T::Int);
+            out_ += ", ";
+            expr(T::Int);
+            out_ += "] do i += n";
+            break;
+        }
     }
 
     void loopBody(int depth) {
@@ -521,8 +766,8 @@ private:
     void literal(T t) {
         switch (t) {
         case T::Int: {
-            static const char* const ints[] = {"0", "1", "-1", "7", "255", "$FF",
-                                               "9223372036854775807", "100000", "3"};
+            static const char* const ints[] = {
+                "0", "1", "-1", "7", "255", "$FF", "9223372036854775807", "100000", "3"};
             out_ += ints[c_.pick(9)];
             break;
         }
@@ -532,8 +777,9 @@ private:
             break;
         }
         case T::Str: {
-            static const char* const strs[] = {"''", "'a'", "'abc'", "'%d %s'", "'It''s'",
-                                               "#65", "'\xEF\xF0\xE8'", "'%.2f'", "'  x  '"};
+            static const char* const strs[] = {"''",      "'a'", "'abc'",          "'%d %s'",
+                                               "'It''s'", "#65", "'\xEF\xF0\xE8'", "'%.2f'",
+                                               "'  x  '"};
             out_ += strs[c_.pick(9)];
             break;
         }
@@ -609,7 +855,7 @@ private:
     }
 
     void intExpr() {
-        static const char* const ops[] = {" + ", " - ", " * ", " div ", " mod ",
+        static const char* const ops[] = {" + ",   " - ",  " * ",   " div ", " mod ",
                                           " and ", " or ", " xor ", " shl ", " shr "};
         switch (c_.pick(6)) {
         case 0:
@@ -625,7 +871,7 @@ private:
             out_ += "]";
             break;
         case 3:
-            out_ += "item.n";
+            out_ += c_.chance(2) ? "item.n" : c_.chance(2) ? "Ord(c)" : "Length(StrSplit(s, ','))";
             break;
         case 4:
             out_ += "Length(";
@@ -687,7 +933,7 @@ private:
             out_ += ")";
             break;
         default:
-            out_ += "item.s";
+            out_ += c_.chance(2) ? "item.s" : "Fixed[c]";
             break;
         }
     }
@@ -719,7 +965,7 @@ private:
             out_ += ")";
             break;
         default:
-            out_ += "b";
+            out_ += c_.chance(2) ? "b" : c_.chance(2) ? "(c in cs)" : "(cs <= [Red, Green])";
             break;
         }
     }
