@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <unordered_set>
 
 namespace pascal {
 
@@ -910,13 +911,14 @@ bool isBuiltin(const std::string& up) {
         "LENGTH", "LOW",     "HIGH",    "SETLENGTH", "INC",      "DEC",        "DELETE",
         "INSERT", "FORMAT",  "PRINT",   "PRINTLN",   "CHR",      "DECODEDATE", "SUCC",
         "PRED",   "INCLUDE", "EXCLUDE", "SWAP",      "STRSPLIT", "STRJOIN"};
-    for (const char* s : special)
-        if (up == s)
-            return true;
-    for (const Entry& e : table())
-        if (up == e.name)
-            return true;
-    return false;
+    // Every name the compiler does not know is asked about: one hash lookup.
+    static const std::unordered_set<std::string> names = [] {
+        std::unordered_set<std::string> all(std::begin(special), std::end(special));
+        for (const Entry& e : table())
+            all.insert(e.name);
+        return all;
+    }();
+    return names.count(up) != 0;
 }
 
 ExprPtr buildBuiltin(const std::string& up, BuiltinSite& site) {

@@ -66,6 +66,9 @@ struct Expr : NodeMemory {
     virtual Ref ref(Ctx&);
 
     bool evalBool(Ctx& c) { return evalInt(c) != 0; }
+    // A string whose storage stays put while it is read (a variable, a
+    // literal), so that it need not be copied; null for any other node.
+    virtual const std::string* stableStr(Ctx&) { return nullptr; }
 
     // A const parameter or a for-loop variable: readable, not assignable.
     bool readOnly = false;
@@ -89,6 +92,7 @@ struct ConstStr final : Expr {
     std::string v;
     explicit ConstStr(std::string value) : v(std::move(value)) { type = strType(); }
     std::string evalStr(Ctx&) override { return v; }
+    const std::string* stableStr(Ctx&) override { return &v; }
 };
 
 // A variable of a frame: level picks the frame in the display, index the slot.
@@ -107,6 +111,7 @@ struct VarStr final : Expr {
     bool isPlace() const override { return true; }
     std::string& str(Ctx& c) override { return c.display[level].s[index]; }
     std::string evalStr(Ctx& c) override { return c.display[level].s[index]; }
+    const std::string* stableStr(Ctx& c) override { return &c.display[level].s[index]; }
     Ref ref(Ctx& c) override { return Ref{&str(c), nullptr, 0}; }
 };
 struct VarAgg final : Expr {
@@ -118,10 +123,8 @@ struct VarAgg final : Expr {
     Ref ref(Ctx& c) override { return Ref{&agg(c), nullptr, 0}; }
 };
 inline const std::string& strRef(Ctx& c, Expr* e, std::string& tmp) {
-    if (auto* v = dynamic_cast<VarStr*>(e))
-        return v->str(c);
-    if (auto* k = dynamic_cast<ConstStr*>(e))
-        return k->v;
+    if (const std::string* s = e->stableStr(c))
+        return *s;
     tmp = e->evalStr(c);
     return tmp;
 }
