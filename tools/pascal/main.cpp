@@ -63,14 +63,20 @@ std::size_t utf8Sequence(std::string_view s, std::size_t at, char32_t& ch) {
     return n;
 }
 
-std::optional<Unreadable> firstUnreadable(std::string_view s) {
+// Converts UTF-8 to cp1251 into `out` in one pass, up to the first place it
+// cannot.
+std::optional<Unreadable> convertUtf8(std::string_view s, std::string& out) {
+    out.clear();
+    out.reserve(s.size());
     for (std::size_t i = 0; i < s.size();) {
         char32_t ch = 0;
         std::size_t n = utf8Sequence(s, i, ch);
         if (n == 0)
             return Unreadable{i, true, 0};
-        if (!model::UnicodeToCp1251(ch))
+        std::optional<unsigned char> byte = model::UnicodeToCp1251(ch);
+        if (!byte)
             return Unreadable{i, false, ch};
+        out += static_cast<char>(*byte);
         i += n;
     }
     return std::nullopt;
@@ -99,9 +105,10 @@ std::string scriptToCp1251(std::string_view text) {
     constexpr std::string_view kBom = "\xEF\xBB\xBF";
     if (text.substr(0, kBom.size()) == kBom)
         text.remove_prefix(kBom.size());
-    std::optional<Unreadable> bad = firstUnreadable(text);
+    std::string converted;
+    std::optional<Unreadable> bad = convertUtf8(text, converted);
     if (!bad)
-        return model::Utf8ToCp1251(text);
+        return converted;
     char code[16];
     if (bad->malformed) {
         std::snprintf(code, sizeof code, "0x%02X", static_cast<unsigned char>(text[bad->offset]));
