@@ -592,8 +592,11 @@ StmtPtr Compiler::parseSimpleStatement() {
         // f := SomeRoutine, for a variable of a procedural type
         if (target.type()->kind == Kind::Proc && at(Tok::Ident) && peekTok().kind != Tok::LParen) {
             const Symbol* sym = lookup(asciiUpper(tok().text));
-            if (sym && sym->k == Symbol::K::Routine)
-                return makeAssign(pos, std::move(target), routineValue(target.type(), aat), aat);
+            if (sym && sym->k == Symbol::K::Routine) {
+                // The value first: the target is moved into the call below.
+                X value = routineValue(target.type(), aat);
+                return makeAssign(pos, std::move(target), std::move(value), aat);
+            }
         }
         X value = parseExpr();
         // s[i] := c
