@@ -6,11 +6,14 @@
 #include "pascal/Convert.h"
 #include "pascal/Cp1251.h"
 #include "pascal/DateTime.h"
+#include "pascal/FloatText.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <unordered_set>
 
 namespace pascal {
 
@@ -34,8 +37,19 @@ template <class F> struct StrFn final : Expr {
     Args a;
     F f;
     StrFn(Args x, F fn) : a(std::move(x)), f(fn) { type = strType(); }
-    std::string evalStr(Ctx& c) override { return f(c, a); }
+    std::string evalStr(Ctx& c) override {
+        std::string out = f(c, a);
+        c.work(out.size()); // making a long result is work, whatever the function
+        return out;
+    }
 };
+
+// A string argument, weighed as work: a function reads all of it, so a loop
+// over a long string cannot walk past the step budget.
+std::string weighed(Ctx& c, std::string s) {
+    c.work(s.size());
+    return s;
+}
 template <class F> struct VoidFn final : Expr {
     Args a;
     F f;
@@ -62,7 +76,7 @@ template <class F> ExprPtr mkVoid(Args a, F f) {
 // Shorthands for the table: evaluate argument k as a type.
 #define I(k) a[k]->evalInt(c)
 #define F(k) a[k]->evalFloat(c)
-#define S(k) a[k]->evalStr(c)
+#define S(k) weighed(c, a[k]->evalStr(c))
 #define INT(body)                                                                                  \
     +[](Args a) {                                                                                  \
         return mkInt(std::move(a), [](Ctx& c, Args& a) -> std::int64_t {                           \
@@ -218,6 +232,106 @@ std::string intToHex(std::int64_t v, std::int64_t digits) {
     return s;
 }
 
+std::int64_t posFrom(const std::string& sub, const std::string& s, std::int64_t from) {
+    if (sub.empty() || from < 1 || static_cast<std::uint64_t>(from) > s.size())
+        return 0;
+    auto k = s.find(sub, static_cast<std::size_t>(from - 1));
+    return k == std::string::npos ? 0 : static_cast<std::int64_t>(k) + 1;
+}
+
+std::int64_t gcd(std::int64_t a, std::int64_t b) {
+    std::uint64_t x = a < 0 ? 0 - static_cast<std::uint64_t>(a) : static_cast<std::uint64_t>(a);
+    std::uint64_t y = b < 0 ? 0 - static_cast<std::uint64_t>(b) : static_cast<std::uint64_t>(b);
+    while (y) {
+        std::uint64_t t = x % y;
+        x = y;
+        y = t;
+    }
+    return static_cast<std::int64_t>(x);
+}
+
+// "FF", "$ff", "0x1F": hexadecimal digits, a prefix allowed.
+std::int64_t hexToInt(const std::string& s) {
+    std::string digits = s;
+    if (!digits.empty() && digits[0] != '$' &&
+        !(digits.size() > 1 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')))
+        digits.insert(0, 1, '$');
+    if (auto v = parseInt(digits); v && digits.find_first_of("+- ") == std::string::npos)
+        return *v;
+    fail("'" + s.substr(0, 100) + "' - неверное шестнадцатеричное число"_cp);
+}
+
+std::string intToBin(std::int64_t v, std::int64_t digits) {
+    std::string s;
+    std::uint64_t u = static_cast<std::uint64_t>(v);
+    do {
+        s.insert(0, 1, static_cast<char>('0' + (u & 1)));
+        u >>= 1;
+    } while (u);
+    digits = std::min<std::int64_t>(digits, 64);
+    while (static_cast<std::int64_t>(s.size()) < digits)
+        s.insert(0, 1, '0');
+    return s;
+}
+
+// FormatFloat's mask: '0' a digit always shown, '#' a digit shown when not
+// a trailing or leading zero, '.' the decimal point, ',' anywhere before it
+// groups thousands; other characters before and after stand as they are.
+std::string formatFloatMask(const std::string& mask, double v) {
+    std::size_t first = mask.find_first_of("0#.,");
+    if (first == std::string::npos)
+        return mask;
+    std::size_t last = mask.find_last_of("0#.,");
+    std::string body = mask.substr(first, last - first + 1);
+    std::size_t dot = body.find('.');
+    std::string whole = body.substr(0, dot);
+    std::string fraction = dot == std::string::npos ? "" : body.substr(dot + 1);
+    int minInt = static_cast<int>(std::count(whole.begin(), whole.end(), '0'));
+    int minDec = static_cast<int>(std::count(fraction.begin(), fraction.end(), '0'));
+    int maxDec = minDec + static_cast<int>(std::count(fraction.begin(), fraction.end(), '#'));
+    bool group = whole.find(',') != std::string::npos;
+    std::string text = formatFixed(v, maxDec);
+    bool negative = !text.empty() && text[0] == '-';
+    if (negative)
+        text.erase(0, 1);
+    std::size_t point = text.find('.');
+    std::string intPart = text.substr(0, point);
+    std::string decPart = point == std::string::npos ? "" : text.substr(point + 1);
+    while (static_cast<int>(decPart.size()) > minDec && decPart.back() == '0')
+        decPart.pop_back();
+    if (intPart == "0" && minInt == 0)
+        intPart.clear();
+    while (static_cast<int>(intPart.size()) < minInt)
+        intPart.insert(0, 1, '0');
+    if (group)
+        for (std::size_t k = intPart.size(); k > 3; k -= 3)
+            intPart.insert(k - 3, 1, ',');
+    std::string out = intPart;
+    if (!decPart.empty())
+        out += "." + decPart;
+    if (negative && out.find_first_not_of("0.,") != std::string::npos)
+        out.insert(0, 1, '-');
+    return mask.substr(0, first) + out + mask.substr(last + 1);
+}
+
+// The type of StrSplit's result.
+const TypeInfo* stringArrayType() {
+    static const TypeInfo t = [] {
+        TypeInfo a{};
+        a.kind = Kind::DynArray;
+        a.name = "array of String";
+        a.elem = strType();
+        return a;
+    }();
+    return &t;
+}
+
+FloatFormat floatFormat(std::int64_t k) {
+    if (k < 0 || k > 3)
+        fail("неверный формат FloatToStrF"_cp);
+    return static_cast<FloatFormat>(k);
+}
+
 std::int64_t randomBelow(Ctx& c, std::int64_t n) {
     if (n <= 0)
         return 0;
@@ -249,6 +363,32 @@ const std::vector<Entry>& table() {
          INT(std::string sub = S(0); std::string s = S(1); if (sub.empty()) return 0;
              auto k = s.find(sub);
              return k == std::string::npos ? 0 : static_cast<std::int64_t>(k) + 1;)},
+        {"POS",
+         {kS, kS, kI},
+         kI,
+         true,
+         INT(std::string sub = S(0); std::string s = S(1); return posFrom(sub, s, I(2));)},
+        {"POSEX",
+         {kS, kS, kI},
+         kI,
+         true,
+         INT(std::string sub = S(0); std::string s = S(1); return posFrom(sub, s, I(2));)},
+        {"POSEX",
+         {kS, kS},
+         kI,
+         true,
+         INT(std::string sub = S(0); std::string s = S(1); return posFrom(sub, s, 1);)},
+        {"LASTDELIMITER",
+         {kS, kS},
+         kI,
+         true,
+         INT(std::string d = S(0); std::string s = S(1); auto k = s.find_last_of(d);
+             return k == std::string::npos ? 0 : static_cast<std::int64_t>(k) + 1;)},
+        {"REVERSESTRING",
+         {kS},
+         kS,
+         true,
+         STR(std::string s = S(0); return std::string(s.rbegin(), s.rend());)},
         {"UPPERCASE", {kS}, kS, true, STR(return upperAscii(S(0));)},
         {"LOWERCASE", {kS}, kS, true, STR(return lowerAscii(S(0));)},
         {"ANSIUPPERCASE", {kS}, kS, true, STR(return upperAnsi(S(0));)},
@@ -329,6 +469,26 @@ const std::vector<Entry>& table() {
          INT(std::string s = S(0); std::int64_t d = I(1); auto v = parseInt(s);
              return v ? *v : d;)},
         {"FLOATTOSTR", {kF}, kS, true, STR(return floatToStr(F(0));)},
+        {"FLOATTOSTR",
+         {kF, kI},
+         kS,
+         true,
+         STR(double v = F(0);
+             return formatGeneral(v, static_cast<int>(std::clamp<std::int64_t>(I(1), 1, 17)));)},
+        {"HEXTOINT", {kS}, kI, true, INT(return hexToInt(S(0));)},
+        {"FORMATFLOAT",
+         {kS, kF},
+         kS,
+         true,
+         STR(std::string m = S(0); return formatFloatMask(m, F(1));)},
+        {"INTTOBIN", {kI, kI}, kS, true, STR(std::int64_t v = I(0); return intToBin(v, I(1));)},
+        {"FLOATTOSTRF",
+         {kF, kI, kI, kI},
+         kS,
+         true,
+         STR(double v = F(0); std::int64_t f = I(1); std::int64_t p = I(2); return floatToStrF(
+                 v, floatFormat(f), static_cast<int>(std::clamp<std::int64_t>(p, 0, 99)),
+                 static_cast<int>(std::clamp<std::int64_t>(I(3), 0, 99)));)},
         {"STRTOFLOAT", {kS}, kF, true, FLT(return strToFloat(S(0));)},
         {"STRTOFLOATDEF",
          {kS, kF},
@@ -375,6 +535,29 @@ const std::vector<Entry>& table() {
         {"MAX", {kI, kI}, kI, true, INT(std::int64_t x = I(0); return std::max(x, I(1));)},
         {"MAX", {kF, kF}, kF, true, FLT(double x = F(0); return std::max(x, F(1));)},
         {"ODD", {kI}, kB, true, BOOL(return (I(0) & 1) != 0;)},
+        {"SIGN", {kI}, kI, true, INT(std::int64_t v = I(0); return (v > 0) - (v < 0);)},
+        {"SIGN", {kF}, kI, true, INT(double v = F(0); return (v > 0) - (v < 0);)},
+        {"INTPOWER",
+         {kF, kI},
+         kF,
+         true,
+         FLT(double x = F(0); return checkedFloat(std::pow(x, static_cast<double>(I(1))));)},
+        {"GCD", {kI, kI}, kI, true, INT(std::int64_t x = I(0); return gcd(x, I(1));)},
+        {"LCM",
+         {kI, kI},
+         kI,
+         true,
+         INT(std::int64_t x = I(0); std::int64_t y = I(1); std::int64_t g = gcd(x, y);
+             if (g == 0) return 0; std::int64_t r = wrapMul(x / g, y);
+             return r < 0 ? wrapSub(0, r) : r;)},
+        {"DEGTORAD", {kF}, kF, true, FLT(return F(0) * (3.14159265358979323846 / 180);)},
+        {"RADTODEG", {kF}, kF, true, FLT(return F(0) * (180 / 3.14159265358979323846);)},
+        {"ASSERT", {kB}, kV, false, VOID(if (!I(0)) fail("утверждение не выполнено (Assert)"_cp);)},
+        {"ASSERT",
+         {kB, kS},
+         kV,
+         false,
+         VOID(bool ok = I(0); std::string m = S(1); if (!ok) fail(m);)},
         {"RANDOM", {}, kF, false, FLT(return static_cast<double>(c.rng() >> 11) * 0x1.0p-53;)},
         {"RANDOM", {kI}, kI, false, INT(return randomBelow(c, I(0));)},
         {"RANDOMINT", {kI}, kI, false, INT(return randomBelow(c, I(0));)},
@@ -414,6 +597,19 @@ std::string chrOf(std::int64_t v) {
     return std::string(1, static_cast<char>(v));
 }
 
+std::string enumName(const TypeInfo* t, std::int64_t v) {
+    if (v < 0 || v >= static_cast<std::int64_t>(t->names.size()))
+        return std::to_string(v);
+    return t->names[static_cast<std::size_t>(v)];
+}
+
+// Succ and Pred of an enumeration or a Boolean stay within its values.
+std::int64_t checkedOrdinal(const TypeInfo* t, std::int64_t v) {
+    if (t->kind != Kind::Integer && (v < t->lo || v > t->hi))
+        fail("значение вне диапазона типа "_cp + t->name);
+    return v;
+}
+
 std::string printable(Ctx& c, Expr* e) {
     switch (e->type->kind) {
     case Kind::Integer:
@@ -422,6 +618,21 @@ std::string printable(Ctx& c, Expr* e) {
         return floatToStr(e->evalFloat(c));
     case Kind::Boolean:
         return e->evalInt(c) ? "True" : "False";
+    case Kind::Enum:
+        return enumName(e->type, e->evalInt(c));
+    case Kind::Set: {
+        std::uint64_t bits = static_cast<std::uint64_t>(e->evalInt(c));
+        std::string out = "[";
+        for (std::int64_t v = 0; v <= kMaxSetValue; ++v)
+            if ((bits >> v) & 1) {
+                if (out.size() > 1)
+                    out += ", ";
+                out += e->type->elem && e->type->elem->kind == Kind::Enum
+                           ? enumName(e->type->elem, v)
+                           : std::to_string(v);
+            }
+        return out + "]";
+    }
     default:
         return e->evalStr(c);
     }
@@ -532,20 +743,16 @@ std::string formatText(Ctx& c, const std::string& fmt, const std::vector<FmtValu
             double d = v.kind == Kind::Float     ? v.f
                        : v.kind == Kind::Integer ? static_cast<double>(v.i)
                                                  : (bad(), 0.0);
-            if (std::fabs(d) > 1e300 && conv != 'E' && conv != 'G')
-                conv = 'E';
-            int p = prec >= 0 ? prec : (conv == 'G' ? 15 : 2);
-            if (conv == 'E' && prec < 0)
-                p = 15;
-            const char* spec = conv == 'E' ? "%.*E" : conv == 'G' ? "%.*G" : "%.*f";
-            std::snprintf(buf, sizeof buf, spec, p, d);
-            piece = buf;
-            if (conv == 'N') { // thousands separated by blanks
-                std::size_t dot = piece.find('.');
-                std::size_t end = dot == std::string::npos ? piece.size() : dot;
-                std::size_t start = (piece[0] == '-') ? 1 : 0;
-                for (std::size_t k = end; k > start + 3; k -= 3)
-                    piece.insert(k - 3, 1, ' ');
+            if (conv == 'G') {
+                std::snprintf(buf, sizeof buf, "%.*G", prec >= 0 ? prec : 15, d);
+                piece = buf;
+            } else if (conv == 'E' || std::fabs(d) > 1e300) {
+                // The precision counts significant digits, two at least.
+                piece = formatExponent(d, prec >= 0 ? std::max(prec, 2) : kDoubleDigits, 3);
+            } else {
+                piece = formatFixed(d, prec >= 0 ? prec : 2);
+                if (conv == 'N')
+                    piece = groupThousands(piece);
             }
             break;
         }
@@ -574,7 +781,10 @@ struct FormatNode final : Expr {
         for (auto& e : items) {
             FmtValue v;
             v.kind = e->type->kind;
-            if (v.kind == Kind::Float)
+            if (v.kind == Kind::Enum) {
+                v.kind = Kind::String;
+                v.s = enumName(e->type, e->evalInt(c));
+            } else if (v.kind == Kind::Float)
                 v.f = e->evalFloat(c);
             else if (v.kind == Kind::String)
                 v.s = e->evalStr(c);
@@ -617,7 +827,9 @@ struct SetLengthNode final : Expr {
             std::string& s = place->str(c);
             if (static_cast<std::size_t>(n) > s.size())
                 c.work(static_cast<std::size_t>(n) - s.size());
+            std::size_t before = s.size();
             s.resize(static_cast<std::size_t>(n), ' ');
+            c.holdStr(s, before);
             return;
         }
         if (n > kMaxArrayLength || static_cast<std::uint64_t>(n) * arr->elem->cells >
@@ -625,6 +837,7 @@ struct SetLengthNode final : Expr {
             fail("массив слишком большой"_cp);
         AggPtr& p = place->agg(c);
         if (n == 0) {
+            c.release(p);
             p = nullptr;
             return;
         }
@@ -632,40 +845,80 @@ struct SetLengthNode final : Expr {
             p = std::make_shared<Agg>();
             p->byValue = false;
             p->elem = storageOf(arr->elem);
+            c.hold(sizeof(Agg));
         }
         std::size_t old = p->length();
         std::size_t k = static_cast<std::size_t>(n);
         if (k > old)
             c.work((k - old) * 8 * arr->elem->cells);
+        // Counted as a whole before and after: the dropped elements give
+        // back what they held, the new ones count what they take.
+        bool alone = p.use_count() == 1;
+        std::int64_t before = alone ? aggBytes(p.get()) : 0;
         switch (p->elem) {
         case Storage::Number:
+            c.hold(static_cast<std::int64_t>(k > old ? (k - old) * sizeof(Cell) : 0));
             p->n.resize(k, Cell{0});
             break;
         case Storage::Str:
+            c.hold(static_cast<std::int64_t>(k > old ? (k - old) * sizeof(std::string) : 0));
             p->s.resize(k);
             break;
         case Storage::Agg:
+            c.hold(static_cast<std::int64_t>(k > old ? (k - old) * sizeof(AggPtr) : 0));
             p->a.resize(k);
-            for (std::size_t i = old; i < k; ++i)
+            for (std::size_t i = old; i < k; ++i) {
                 p->a[i] = makeAgg(arr->elem);
+                c.hold(aggBytes(p->a[i].get()));
+            }
             break;
         }
+        if (alone && k < old)
+            c.hold(aggBytes(p.get()) - before);
+    }
+};
+
+// StrSplit(s, delimiter): the pieces between the delimiters, as an array.
+struct SplitNode final : Expr {
+    Args a;
+    explicit SplitNode(Args x) : a(std::move(x)) { type = stringArrayType(); }
+    AggPtr evalAgg(Ctx& c) override {
+        std::string s = weighed(c, a[0]->evalStr(c));
+        std::string d = a[1]->evalStr(c);
+        auto p = std::make_shared<Agg>();
+        p->byValue = false;
+        p->elem = Storage::Str;
+        std::size_t from = 0;
+        for (;;) {
+            std::size_t k = d.empty() ? std::string::npos : s.find(d, from);
+            if (p->s.size() >= static_cast<std::size_t>(kMaxArrayLength))
+                fail("массив слишком большой"_cp);
+            p->s.push_back(s.substr(from, k == std::string::npos ? k : k - from));
+            c.hold(static_cast<std::int64_t>(sizeof(std::string) + p->s.back().size()));
+            if (k == std::string::npos)
+                break;
+            from = k + d.size();
+        }
+        c.hold(sizeof(Agg));
+        return p;
     }
 };
 
 } // namespace
 
 bool isBuiltin(const std::string& up) {
-    static const char* const special[] = {"LENGTH",  "LOW",    "HIGH",      "SETLENGTH", "INC",
-                                          "DEC",     "DELETE", "INSERT",    "FORMAT",    "PRINT",
-                                          "PRINTLN", "CHR",    "DECODEDATE"};
-    for (const char* s : special)
-        if (up == s)
-            return true;
-    for (const Entry& e : table())
-        if (up == e.name)
-            return true;
-    return false;
+    static const char* const special[] = {
+        "LENGTH", "LOW",     "HIGH",    "SETLENGTH", "INC",      "DEC",        "DELETE",
+        "INSERT", "FORMAT",  "PRINT",   "PRINTLN",   "CHR",      "DECODEDATE", "SUCC",
+        "PRED",   "INCLUDE", "EXCLUDE", "SWAP",      "STRSPLIT", "STRJOIN"};
+    // Every name the compiler does not know is asked about: one hash lookup.
+    static const std::unordered_set<std::string> names = [] {
+        std::unordered_set<std::string> all(std::begin(special), std::end(special));
+        for (const Entry& e : table())
+            all.insert(e.name);
+        return all;
+    }();
+    return names.count(up) != 0;
 }
 
 ExprPtr buildBuiltin(const std::string& up, BuiltinSite& site) {
@@ -695,7 +948,11 @@ ExprPtr buildBuiltin(const std::string& up, BuiltinSite& site) {
         bool low = up == "LOW";
         if (t->kind == Kind::StaticArray) {
             site.pure = true;
-            return std::make_unique<ConstInt>(low ? t->lo : t->hi, intType());
+            return std::make_unique<ConstInt>(low ? t->lo : t->hi, t->index ? t->index : intType());
+        }
+        if (t->kind == Kind::Enum) {
+            site.pure = true;
+            return std::make_unique<ConstInt>(low ? t->lo : t->hi, t);
         }
         if (t->kind == Kind::DynArray) {
             if (low)
@@ -723,9 +980,76 @@ ExprPtr buildBuiltin(const std::string& up, BuiltinSite& site) {
         return std::make_unique<SetLengthNode>(std::move(args[0].e), std::move(args[1].e),
                                                t->kind == Kind::DynArray ? t : nullptr);
     }
+    if ((up == "SUCC" || up == "PRED") && args.size() == 1 && isOrdinal(args[0].type())) {
+        const TypeInfo* t = args[0].type();
+        site.pure = true;
+        std::int64_t step = up == "SUCC" ? 1 : -1;
+        return std::make_unique<IntFn<std::function<std::int64_t(Ctx&, Args&)>>>(
+            t, take(), [t, step](Ctx& c, Args& a) -> std::int64_t {
+                return checkedOrdinal(t, wrapAdd(a[0]->evalInt(c), step));
+            });
+    }
+    if (up == "INCLUDE" || up == "EXCLUDE") {
+        const TypeInfo* t = args.empty() ? nullptr : args[0].type();
+        if (args.size() != 2 || !assignable(args[0]) || t->kind != Kind::Set || !t->elem ||
+            !sameType(args[1].type(), t->elem))
+            return wrongArgs();
+        bool include = up == "INCLUDE";
+        return mkVoid(take(), [t, include](Ctx& c, Args& a) {
+            std::int64_t v = a[1]->evalInt(c);
+            if (v < t->lo || v > t->hi)
+                fail("значение вне диапазона множества "_cp + t->name);
+            Cell& s = a[0]->cell(c);
+            std::uint64_t bit = std::uint64_t(1) << v;
+            s.i = static_cast<std::int64_t>(include ? (static_cast<std::uint64_t>(s.i) | bit)
+                                                    : (static_cast<std::uint64_t>(s.i) & ~bit));
+        });
+    }
+    if (up == "SWAP") {
+        if (args.size() != 2 || !assignable(args[0]) || !assignable(args[1]) ||
+            !sameType(args[0].type(), args[1].type()))
+            return wrongArgs();
+        Storage st = storageOf(args[0].type());
+        return mkVoid(take(), [st](Ctx& c, Args& a) {
+            if (st == Storage::Number)
+                std::swap(a[0]->cell(c), a[1]->cell(c));
+            else if (st == Storage::Str)
+                std::swap(a[0]->str(c), a[1]->str(c));
+            else
+                std::swap(a[0]->agg(c), a[1]->agg(c));
+        });
+    }
+    if (up == "STRSPLIT") {
+        if (args.size() != 2 || args[0].type()->kind != Kind::String ||
+            args[1].type()->kind != Kind::String)
+            return wrongArgs();
+        return std::make_unique<SplitNode>(take());
+    }
+    if (up == "STRJOIN") {
+        if (args.size() != 2 || !isArray(args[0].type()) ||
+            args[0].type()->elem->kind != Kind::String || args[1].type()->kind != Kind::String)
+            return wrongArgs();
+        return mkStr(take(), [](Ctx& c, Args& a) {
+            AggPtr p = a[0]->evalAgg(c);
+            std::string d = a[1]->evalStr(c);
+            std::string out;
+            for (std::size_t i = 0; p && i < p->s.size(); ++i) {
+                if (i)
+                    out += d;
+                out += p->s[i];
+                checkLength(out.size());
+            }
+            c.work(out.size());
+            return out;
+        });
+    }
+    if (up == "ORD" && args.size() == 1 && args[0].type()->kind == Kind::Enum) {
+        site.pure = true;
+        return mkInt(take(), [](Ctx& c, Args& a) -> std::int64_t { return a[0]->evalInt(c); });
+    }
     if (up == "INC" || up == "DEC") {
         if (args.empty() || args.size() > 2 || !assignable(args[0]) ||
-            args[0].type()->kind != Kind::Integer ||
+            (args[0].type()->kind != Kind::Integer && args[0].type()->kind != Kind::Enum) ||
             (args.size() == 2 && args[1].type()->kind != Kind::Integer))
             return wrongArgs();
         if (args.size() == 1)
@@ -750,11 +1074,14 @@ ExprPtr buildBuiltin(const std::string& up, BuiltinSite& site) {
             std::int64_t index = a[1]->evalInt(c);
             std::int64_t count = a[2]->evalInt(c);
             std::string& s = a[0]->str(c);
+            c.work(s.size()); // the tail moves
             if (index < 1 || count <= 0 || static_cast<std::uint64_t>(index) > s.size())
                 return;
             std::size_t from = static_cast<std::size_t>(index - 1);
+            std::size_t before = s.size();
             s.erase(from,
                     std::min<std::uint64_t>(static_cast<std::uint64_t>(count), s.size() - from));
+            c.holdStr(s, before);
         });
     }
     if (up == "INSERT") {
@@ -766,10 +1093,12 @@ ExprPtr buildBuiltin(const std::string& up, BuiltinSite& site) {
             std::int64_t index = a[2]->evalInt(c);
             std::string& s = a[1]->str(c);
             checkLength(s.size() + sub.size());
+            c.work(s.size() + sub.size()); // the tail moves
             if (index < 1)
                 index = 1;
             std::size_t at =
                 std::min<std::uint64_t>(static_cast<std::uint64_t>(index - 1), s.size());
+            c.hold(static_cast<std::int64_t>(sub.size()));
             s.insert(at, sub);
         });
     }
@@ -797,7 +1126,7 @@ ExprPtr buildBuiltin(const std::string& up, BuiltinSite& site) {
     }
     if (up == "PRINT" || up == "PRINTLN") {
         for (X& x : args)
-            if (storageOf(x.type()) == Storage::Agg)
+            if (storageOf(x.type()) == Storage::Agg || x.type()->kind == Kind::Proc)
                 return wrongArgs();
         return std::make_unique<PrintNode>(take(), up == "PRINTLN");
     }

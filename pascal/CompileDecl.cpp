@@ -66,6 +66,10 @@ Compiler::Compiler(std::string_view text, std::shared_ptr<const EngineState> eng
     pi.type = floatType();
     pi.fval = 3.14159265358979323846;
     system.names.emplace("PI", pi);
+    Symbol maxInt{Symbol::K::Const};
+    maxInt.type = intType();
+    maxInt.ival = 2147483647; // as in Delphi; Integer itself holds 64 bits
+    system.names.emplace("MAXINT", maxInt);
     // StringReplace's flags.
     Symbol flag{Symbol::K::Const};
     flag.type = intType();
@@ -73,6 +77,12 @@ Compiler::Compiler(std::string_view text, std::shared_ptr<const EngineState> eng
     system.names.emplace("RFREPLACEALL", flag);
     flag.ival = 2;
     system.names.emplace("RFIGNORECASE", flag);
+    // FloatToStrF's formats, numbered as FloatFormat.
+    const char* const floatFormats[] = {"FFGENERAL", "FFEXPONENT", "FFFIXED", "FFNUMBER"};
+    for (int k = 0; k < 4; ++k) {
+        flag.ival = k;
+        system.names.emplace(floatFormats[k], flag);
+    }
     TypeInfo* ex = newType();
     ex->kind = Kind::Record;
     ex->name = "Exception";
@@ -291,7 +301,7 @@ bool Compiler::parseDeclaration(Block& into) {
         return true;
     case Tok::KwConst:
         advance();
-        parseConstSection();
+        parseConstSection(into);
         return true;
     case Tok::KwType:
         advance();
@@ -321,43 +331,81 @@ std::vector<std::pair<std::string, Position>> Compiler::parseNameList() {
 }
 
 void Compiler::parseVarSection(Block& into) {
+    bool first = true;
     do {
-        const std::vector<std::pair<std::string, Position>> names = parseNameList();
-        const TypeInfo* t = parseType();
-        std::vector<X> places;
-        for (auto& [name, at] : names) {
-            Symbol s = newVar(t);
-            int level = s.level, index = s.index;
-            declare(at, name, s);
-            switch (storageOf(t)) {
-            case Storage::Number:
-                places.push_back(X{std::make_unique<VarNum>(t, level, index)});
-                break;
-            case Storage::Str:
-                places.push_back(X{std::make_unique<VarStr>(level, index)});
-                break;
-            case Storage::Agg:
-                places.push_back(X{std::make_unique<VarAgg>(t, level, index)});
-                break;
-            }
-        }
-        if (at(Tok::Eq)) {
-            Position at = here();
-            advance();
-            X value = parseExpr();
-            if (names.size() != 1)
-                error(at,
-                      std::string("начальное значение можно задать только одной переменной"_cp));
-            else if (value.type()->kind != Kind::Error)
-                into.list.push_back(makeAssign(at, std::move(places[0]), std::move(value)));
-        }
+        parseVarItem(into, first, false);
+        first = false;
         expect(Tok::Semicolon);
         // Statements may follow a section directly: a name starts another
         // declaration only when a ":" or "," comes after it.
     } while (at(Tok::Ident) && (peekTok().kind == Tok::Colon || peekTok().kind == Tok::Comma));
 }
 
-void Compiler::parseConstSection() {
+// "a, b: T", "x: T = v", "x: T := v", and right after "var" also "x := v"
+// with the type of v. Inside a block the variables start afresh each time
+// the declaration is passed.
+void Compiler::parseVarItem(Block& into, bool mayInfer, bool inBlock) {
+    std::vector<std::pair<std::string, Position>> names;
+    do {
+        Position at = here();
+        names.emplace_back(expectIdent(), at);
+    } while (accept(Tok::Comma));
+    const TypeInfo* t = nullptr;
+    if (!mayInfer || names.size() > 1 || !at(Tok::Assign)) {
+        expect(Tok::Colon);
+        t = parseType();
+    }
+    X value;
+    Position vat = here();
+    bool hasValue = at(Tok::Eq) || at(Tok::Assign);
+    if (hasValue) {
+        advance();
+        vat = here();
+        value = parseExpr();
+        if (names.size() != 1) {
+            error(vat, std::string("начальное значение можно задать только одной переменной"_cp));
+            hasValue = false;
+        }
+    }
+    if (!t) {
+        t = value.type();
+        if (t->kind == Kind::Set && !t->elem) {
+            error(vat, std::string("тип переменной не выводится из []"_cp));
+            t = errorType();
+        }
+    }
+    for (auto& [name, at] : names) {
+        Symbol s = newVar(t);
+        X place;
+        switch (storageOf(t)) {
+        case Storage::Number:
+            place.e = std::make_unique<VarNum>(t, s.level, s.index);
+            break;
+        case Storage::Str:
+            place.e = std::make_unique<VarStr>(s.level, s.index);
+            break;
+        case Storage::Agg:
+            place.e = std::make_unique<VarAgg>(t, s.level, s.index);
+            break;
+        }
+        declare(at, name, s);
+        if (hasValue) {
+            if (value.type()->kind != Kind::Error && t->kind != Kind::Error)
+                into.list.push_back(makeAssign(vat, std::move(place), std::move(value)));
+        } else if (inBlock && storageOf(t) != Storage::Agg && t->kind != Kind::Error) {
+            X zero;
+            if (t->kind == Kind::Float)
+                zero.e = std::make_unique<ConstFloat>(0.0);
+            else if (t->kind == Kind::String)
+                zero.e = std::make_unique<ConstStr>(std::string());
+            else
+                zero.e = std::make_unique<ConstInt>(0, t);
+            into.list.push_back(makeAssign(at, std::move(place), std::move(zero)));
+        }
+    }
+}
+
+void Compiler::parseConstSection(Block& into) {
     do {
         Position at = here();
         std::string name = expectIdent();
@@ -366,6 +414,11 @@ void Compiler::parseConstSection() {
             declared = parseType();
         expect(Tok::Eq);
         Position vat = here();
+        if (declared && declared->kind == Kind::StaticArray) {
+            parseConstArray(into, name, at, declared);
+            expect(Tok::Semicolon);
+            continue;
+        }
         X v = parseExpr();
         if (declared)
             v = coerce(std::move(v), declared, vat);
@@ -388,6 +441,39 @@ void Compiler::parseConstSection() {
     } while (at(Tok::Ident) && (peekTok().kind == Tok::Eq || peekTok().kind == Tok::Colon));
 }
 
+// const Names: array[1..3] of String = ('a', 'b', 'c'): a read-only
+// variable, filled where it is declared.
+void Compiler::parseConstArray(Block& into, const std::string& name, Position at,
+                               const TypeInfo* t) {
+    Symbol s = newVar(t);
+    s.readOnly = true;
+    expect(Tok::LParen);
+    std::int64_t count = t->hi - t->lo + 1, given = 0;
+    do {
+        Position vat = here();
+        X v = parseExpr();
+        if (v.type()->kind == Kind::Error)
+            continue;
+        if (storageOf(t->elem) == Storage::Agg) {
+            error(vat, std::string("постоянный массив допустим только из простых значений"_cp));
+            continue;
+        }
+        if (given < count) {
+            X place;
+            place.e = std::make_unique<IndexArr>(
+                t->elem, std::make_unique<VarAgg>(t, s.level, s.index),
+                std::make_unique<ConstInt>(t->lo + given, t->index ? t->index : intType()));
+            into.list.push_back(makeAssign(vat, std::move(place), std::move(v), vat));
+        }
+        ++given;
+    } while (accept(Tok::Comma));
+    expect(Tok::RParen);
+    if (given != count)
+        error(at, std::string("в постоянном массиве нужно значений: "_cp) + std::to_string(count) +
+                      std::string(", задано: "_cp) + std::to_string(given));
+    declare(at, name, s);
+}
+
 void Compiler::parseTypeSection() {
     do {
         Position at = here();
@@ -395,7 +481,8 @@ void Compiler::parseTypeSection() {
         expect(Tok::Eq);
         const TypeInfo* t = parseType();
         expect(Tok::Semicolon);
-        if (t->kind == Kind::Record && t->name == "record")
+        if ((t->kind == Kind::Record && t->name == "record") ||
+            (t->kind == Kind::Enum && t->name.front() == '(') || t->kind == Kind::Proc)
             const_cast<TypeInfo*>(t)->name = name;
         Symbol s{Symbol::K::TypeName};
         s.type = t;
@@ -409,6 +496,15 @@ const TypeInfo* Compiler::parseType() {
         return parseArrayType(at);
     if (accept(Tok::KwRecord))
         return parseRecordType();
+    if (accept(Tok::LParen))
+        return parseEnumType();
+    if (accept(Tok::KwSet))
+        return parseSetType(at);
+    if (tok().kind == Tok::KwFunction || tok().kind == Tok::KwProcedure) {
+        bool isFunction = tok().kind == Tok::KwFunction;
+        advance();
+        return parseProcType(isFunction);
+    }
     std::string name = expectIdent();
     const Symbol* s = lookup(asciiUpper(name));
     if (!s || s->k != Symbol::K::TypeName) {
@@ -416,6 +512,78 @@ const TypeInfo* Compiler::parseType() {
         return errorType();
     }
     return s->type;
+}
+
+// (Red, Green, Blue): each name becomes a constant of the new type.
+const TypeInfo* Compiler::parseEnumType() {
+    TypeInfo* t = newType();
+    t->kind = Kind::Enum;
+    t->lo = 0;
+    std::vector<std::pair<std::string, Position>> names;
+    do {
+        Position at = here();
+        names.emplace_back(expectIdent(), at);
+    } while (accept(Tok::Comma));
+    expect(Tok::RParen);
+    std::string shown;
+    for (const auto& [name, at] : names) {
+        Symbol s{Symbol::K::Const};
+        s.type = t;
+        s.ival = static_cast<std::int64_t>(t->names.size());
+        t->names.push_back(name);
+        declare(at, name, s);
+        shown += (shown.empty() ? "" : ", ") + name;
+    }
+    t->hi = static_cast<std::int64_t>(t->names.size()) - 1;
+    t->name = "(" + shown + ")";
+    return t;
+}
+
+const TypeInfo* Compiler::setTypeOf(const TypeInfo* elem, std::int64_t lo, std::int64_t hi) {
+    TypeInfo* t = newType();
+    t->kind = Kind::Set;
+    t->elem = elem;
+    t->lo = lo;
+    t->hi = hi;
+    t->name =
+        "set of " +
+        (elem->kind == Kind::Enum ? elem->name : std::to_string(lo) + ".." + std::to_string(hi));
+    return t;
+}
+
+// set of TColor, set of 0..31: the values must fit one number cell's bits.
+const TypeInfo* Compiler::parseSetType(Position at) {
+    expect(Tok::KwOf);
+    auto tooBig = [&] {
+        error(at, std::string("множество допустимо только из перечисления или диапазона 0.."_cp) +
+                      std::to_string(kMaxSetValue));
+        return errorType();
+    };
+    if (tok().kind == Tok::Ident && peekTok().kind != Tok::DotDot) {
+        const TypeInfo* elem = parseType();
+        if (elem->kind == Kind::Error)
+            return elem;
+        if (elem->kind != Kind::Enum || elem->hi > kMaxSetValue)
+            return tooBig();
+        return setTypeOf(elem, elem->lo, elem->hi);
+    }
+    Position bat = here();
+    X lo = parseExpr();
+    const TypeInfo* elem = lo.type()->kind == Kind::Enum ? lo.type() : intType();
+    lo = coerce(std::move(lo), elem, bat);
+    expect(Tok::DotDot);
+    X hi = coerce(parseExpr(), elem, bat);
+    if (lo.type()->kind == Kind::Error || hi.type()->kind == Kind::Error)
+        return errorType();
+    if (!lo.constant || !hi.constant) {
+        error(bat, std::string("границы множества должны быть постоянными"_cp));
+        return errorType();
+    }
+    std::int64_t l = static_cast<ConstInt*>(lo.e.get())->v;
+    std::int64_t h = static_cast<ConstInt*>(hi.e.get())->v;
+    if (l < 0 || h > kMaxSetValue || h < l)
+        return tooBig();
+    return setTypeOf(elem, l, h);
 }
 
 const TypeInfo* Compiler::parseArrayType(Position at) {
@@ -428,12 +596,28 @@ const TypeInfo* Compiler::parseArrayType(Position at) {
         return t;
     }
     expect(Tok::LBracket);
-    std::vector<std::pair<std::int64_t, std::int64_t>> dims;
+    struct Dim {
+        std::int64_t lo, hi;
+        const TypeInfo* index; // an enumeration, or null for Integer
+    };
+    std::vector<Dim> dims;
     do {
         Position bat = here();
-        X lo = coerce(parseExpr(), intType(), bat);
+        // array[TColor]: the whole enumeration.
+        if (tok().kind == Tok::Ident &&
+            (peekTok().kind == Tok::RBracket || peekTok().kind == Tok::Comma)) {
+            const Symbol* s = lookup(asciiUpper(tok().text));
+            if (s && s->k == Symbol::K::TypeName && s->type->kind == Kind::Enum) {
+                advance();
+                dims.push_back(Dim{s->type->lo, s->type->hi, s->type});
+                continue;
+            }
+        }
+        X lo = parseExpr();
+        const TypeInfo* indexType = lo.type()->kind == Kind::Enum ? lo.type() : intType();
+        lo = coerce(std::move(lo), indexType, bat);
         expect(Tok::DotDot);
-        X hi = coerce(parseExpr(), intType(), bat);
+        X hi = coerce(parseExpr(), indexType, bat);
         std::int64_t l = 0, h = 0;
         if (lo.type()->kind != Kind::Error && hi.type()->kind != Kind::Error) {
             if (!lo.constant || !hi.constant)
@@ -447,7 +631,7 @@ const TypeInfo* Compiler::parseArrayType(Position at) {
         }
         if (h < l)
             h = l;
-        dims.emplace_back(l, h);
+        dims.push_back(Dim{l, h, indexType == intType() ? nullptr : indexType});
     } while (accept(Tok::Comma));
     expect(Tok::RBracket);
     expect(Tok::KwOf);
@@ -456,10 +640,13 @@ const TypeInfo* Compiler::parseArrayType(Position at) {
         TypeInfo* t = newType();
         t->kind = Kind::StaticArray;
         t->elem = elem;
-        t->lo = it->first;
-        t->hi = it->second;
+        t->lo = it->lo;
+        t->hi = it->hi;
+        t->index = it->index;
         t->name =
-            "array[" + std::to_string(t->lo) + ".." + std::to_string(t->hi) + "] of " + elem->name;
+            "array[" +
+            (t->index ? t->index->name : std::to_string(t->lo) + ".." + std::to_string(t->hi)) +
+            "] of " + elem->name;
         // Overflow-safe: the bounds' difference is checked before multiplying.
         std::uint64_t count =
             static_cast<std::uint64_t>(t->hi) - static_cast<std::uint64_t>(t->lo) + 1;
@@ -506,34 +693,63 @@ const TypeInfo* Compiler::parseRecordType() {
     return t;
 }
 
+// "(a, b: Integer; var s: String; const t: String)"
+std::vector<Routine::Param> Compiler::parseParams() {
+    std::vector<Routine::Param> params;
+    expect(Tok::LParen);
+    if (!at(Tok::RParen)) {
+        do {
+            bool byRef = false, isConst = false;
+            if (accept(Tok::KwVar))
+                byRef = true;
+            else if (accept(Tok::KwConst))
+                isConst = true;
+            std::vector<std::string> names;
+            do {
+                names.push_back(expectIdent());
+            } while (accept(Tok::Comma));
+            expect(Tok::Colon);
+            const TypeInfo* t = parseType();
+            for (auto& n : names)
+                params.push_back(Routine::Param{n, t, byRef, isConst, -1});
+        } while (accept(Tok::Semicolon));
+    }
+    expect(Tok::RParen);
+    return params;
+}
+
+// function(x: Integer): Integer, procedure(s: String): a routine as a value.
+const TypeInfo* Compiler::parseProcType(bool isFunction) {
+    TypeInfo* t = newType();
+    t->kind = Kind::Proc;
+    t->elem = voidType();
+    std::string shown = isFunction ? "function" : "procedure";
+    if (at(Tok::LParen)) {
+        std::string list;
+        for (const Routine::Param& p : parseParams()) {
+            t->procParams.push_back(TypeInfo::ProcParam{p.type, p.byRef, p.isConst});
+            list += (list.empty() ? "" : "; ") + std::string(p.byRef ? "var " : "") + p.type->name;
+        }
+        shown += "(" + list + ")";
+    }
+    if (isFunction) {
+        expect(Tok::Colon);
+        t->elem = parseType();
+        shown += ": " + t->elem->name;
+    }
+    t->name = shown;
+    return t;
+}
+
 void Compiler::parseRoutine(bool isFunction) {
     Position pos = here();
     std::string name = expectIdent();
     std::string up = asciiUpper(name);
 
     std::vector<Routine::Param> params;
-    bool hasParams = false;
-    if (accept(Tok::LParen)) {
-        hasParams = true;
-        if (!at(Tok::RParen)) {
-            do {
-                bool byRef = false, isConst = false;
-                if (accept(Tok::KwVar))
-                    byRef = true;
-                else if (accept(Tok::KwConst))
-                    isConst = true;
-                std::vector<std::string> names;
-                do {
-                    names.push_back(expectIdent());
-                } while (accept(Tok::Comma));
-                expect(Tok::Colon);
-                const TypeInfo* t = parseType();
-                for (auto& n : names)
-                    params.push_back(Routine::Param{n, t, byRef, isConst, -1});
-            } while (accept(Tok::Semicolon));
-        }
-        expect(Tok::RParen);
-    }
+    bool hasParams = at(Tok::LParen);
+    if (hasParams)
+        params = parseParams();
     const TypeInfo* result = voidType();
     bool hasResult = false;
     if (isFunction && accept(Tok::Colon)) {

@@ -52,6 +52,8 @@ X Compiler::fold(X x, Position) {
         switch (e->type->kind) {
         case Kind::Integer:
         case Kind::Boolean:
+        case Kind::Enum:
+        case Kind::Set:
             out.e = std::make_unique<ConstInt>(e->evalInt(c), e->type);
             break;
         case Kind::Float:
@@ -72,12 +74,46 @@ X Compiler::fold(X x, Position) {
     return out;
 }
 
+// A static array, or a bracketed list of values, where an array of T is
+// taken; an empty X when it is neither.
+X Compiler::toOpenArray(X& x, const TypeInfo* to, Position at) {
+    X out;
+    const TypeInfo* from = x.type();
+    if (from->kind == Kind::StaticArray && sameType(from->elem, to->elem)) {
+        out.e = std::make_unique<StaticToOpen>(to, std::move(x.e));
+        return out;
+    }
+    auto* list = dynamic_cast<ArrayLiteral*>(x.e.get());
+    auto* set = dynamic_cast<SetLiteral*>(x.e.get());
+    bool emptySet = from == emptySetType();
+    if (!list && !(set && set->singlesOnly) && !emptySet)
+        return out;
+    auto literal = std::make_unique<ArrayLiteral>(to);
+    std::vector<ExprPtr> items;
+    if (list)
+        items = std::move(list->items);
+    else if (set)
+        for (auto& [first, last] : set->items)
+            items.push_back(std::move(first));
+    for (auto& item : items) {
+        X v = coerce(X{std::move(item)}, to->elem, at);
+        if (v.type()->kind == Kind::Error)
+            return errorX();
+        literal->items.push_back(std::move(v.e));
+    }
+    out.e = std::move(literal);
+    return out;
+}
+
 X Compiler::coerce(X x, const TypeInfo* to, Position at) {
     const TypeInfo* from = x.type();
     if (from->kind == Kind::Error || to->kind == Kind::Error)
         return errorX();
     if (sameType(from, to))
         return x;
+    if (to->kind == Kind::DynArray)
+        if (X open = toOpenArray(x, to, at); open.e)
+            return open;
     if (to->kind == Kind::Float && from->kind == Kind::Integer) {
         x.e = std::make_unique<IntToFloat>(std::move(x.e));
         return fold(std::move(x), at);
@@ -179,8 +215,11 @@ X Compiler::binary(Tok op, X l, X r, Position at) {
         error(at, std::string("слишком сложное выражение"_cp));
         throw CompileStop{};
     }
+    if (a->kind == Kind::Set || b->kind == Kind::Set)
+        return setBinary(op, std::move(l), std::move(r), at);
     bool ints = a->kind == Kind::Integer && b->kind == Kind::Integer;
     bool bools = a->kind == Kind::Boolean && b->kind == Kind::Boolean;
+    bool enums = a->kind == Kind::Enum && sameType(a, b);
     bool nums = isNumeric(a) && isNumeric(b);
     bool strs = a->kind == Kind::String && b->kind == Kind::String;
     switch (op) {
@@ -231,7 +270,7 @@ X Compiler::binary(Tok op, X l, X r, Position at) {
     default:
         if (!isComparison(op))
             break;
-        if (ints || bools)
+        if (ints || bools || enums)
             out.e = intNode(op, boolType(), std::move(l.e), std::move(r.e));
         else if (nums)
             out.e = cmpNode<FloatCmp>(op, widen(std::move(l.e)), widen(std::move(r.e)));
@@ -248,10 +287,130 @@ X Compiler::binary(Tok op, X l, X r, Position at) {
     return fold(std::move(out), at);
 }
 
+X Compiler::setBinary(Tok op, X l, X r, Position at) {
+    const TypeInfo* a = l.type();
+    const TypeInfo* b = r.type();
+    X out;
+    out.constant = l.constant && r.constant;
+    out.depth = 1 + std::max(l.depth, r.depth);
+    if (op == Tok::KwIn) {
+        if (isOrdinal(a) && b->kind == Kind::Set && (!b->elem || sameType(a, b->elem)))
+            out.e = makeIntBin(Op::In, boolType(), std::move(l.e), std::move(r.e));
+    } else if (a->kind == Kind::Set && sameType(a, b)) {
+        const TypeInfo* t = a->elem ? a : b; // [] takes the other's type
+        switch (op) {
+        case Tok::Plus:
+            out.e = makeIntBin(Op::Or, t, std::move(l.e), std::move(r.e));
+            break;
+        case Tok::Minus:
+            out.e = makeIntBin(Op::AndNot, t, std::move(l.e), std::move(r.e));
+            break;
+        case Tok::Star:
+            out.e = makeIntBin(Op::And, t, std::move(l.e), std::move(r.e));
+            break;
+        case Tok::Eq:
+            out.e = makeIntBin(Op::Eq, boolType(), std::move(l.e), std::move(r.e));
+            break;
+        case Tok::NotEq:
+            out.e = makeIntBin(Op::Ne, boolType(), std::move(l.e), std::move(r.e));
+            break;
+        case Tok::LessEq:
+            out.e = makeIntBin(Op::Subset, boolType(), std::move(l.e), std::move(r.e));
+            break;
+        case Tok::GreaterEq:
+            out.e = makeIntBin(Op::Subset, boolType(), std::move(r.e), std::move(l.e));
+            break;
+        default:
+            break;
+        }
+    }
+    if (!out.e) {
+        error(at, std::string("оператор "_cp) + quoted(spelling(op)) +
+                      std::string(" не применим к типам "_cp) + a->name + " " +
+                      std::string("и"_cp) + " " + b->name);
+        return errorX();
+    }
+    return fold(std::move(out), at);
+}
+
+// [Red, Blue], [1, 3..5], []: the first value decides the set's type.
+X Compiler::parseSetLiteral(Position at) {
+    Nest nest(*this);
+    advance();
+    X x;
+    x.constant = true;
+    if (accept(Tok::RBracket)) {
+        x.e = std::make_unique<ConstInt>(0, emptySetType());
+        return x;
+    }
+    std::unique_ptr<SetLiteral> set;
+    do {
+        Position iat = here();
+        X first = parseExpr();
+        X last;
+        bool range = accept(Tok::DotDot);
+        if (range)
+            last = parseExpr();
+        if (first.type()->kind == Kind::Error || (range && last.type()->kind == Kind::Error))
+            return errorX();
+        if (!set) {
+            const TypeInfo* t = first.type();
+            if (t->kind == Kind::Enum && t->hi <= kMaxSetValue)
+                set = std::make_unique<SetLiteral>(setTypeOf(t, t->lo, t->hi));
+            else if (t->kind == Kind::Integer)
+                set = std::make_unique<SetLiteral>(setTypeOf(intType(), 0, kMaxSetValue));
+            else if (!range && t->kind != Kind::ArgList && t->kind != Kind::Set)
+                return parseArrayLiteral(std::move(first));
+            else {
+                error(iat, std::string(
+                               "множество допустимо только из перечисления или диапазона 0.."_cp) +
+                               std::to_string(kMaxSetValue));
+                return errorX();
+            }
+        }
+        const TypeInfo* elem = set->type->elem;
+        first = coerce(std::move(first), elem, iat);
+        if (range)
+            last = coerce(std::move(last), elem, iat);
+        if (first.type()->kind == Kind::Error || (range && last.type()->kind == Kind::Error))
+            return errorX();
+        x.constant = x.constant && first.constant && (!range || last.constant);
+        set->singlesOnly = set->singlesOnly && !range;
+        set->items.emplace_back(std::move(first.e), range ? std::move(last.e) : nullptr);
+    } while (accept(Tok::Comma));
+    expect(Tok::RBracket);
+    // [1, 2, 3] may yet become an array: folded, its values would be lost.
+    if (set->singlesOnly)
+        x.constant = false;
+    x.e = std::move(set);
+    return fold(std::move(x), at);
+}
+
+// ['a', 'b'], [1.5, 2]: values that no set holds make an array of their type.
+X Compiler::parseArrayLiteral(X first) {
+    TypeInfo* t = newType();
+    t->kind = Kind::DynArray;
+    t->elem = first.type();
+    t->name = "array of " + t->elem->name;
+    auto list = std::make_unique<ArrayLiteral>(t);
+    list->items.push_back(std::move(first.e));
+    while (accept(Tok::Comma)) {
+        Position iat = here();
+        X v = coerce(parseExpr(), t->elem, iat);
+        if (v.type()->kind == Kind::Error)
+            return errorX();
+        list->items.push_back(std::move(v.e));
+    }
+    expect(Tok::RBracket);
+    X x;
+    x.e = std::move(list);
+    return x;
+}
+
 X Compiler::parseExpr() {
     Nest nest(*this);
     X l = parseSimple();
-    if (isComparison(tok().kind)) {
+    if (isComparison(tok().kind) || at(Tok::KwIn)) {
         Position at = here();
         Tok op = tok().kind;
         advance();
@@ -350,12 +509,21 @@ X Compiler::parseFactor() {
         }
         return fold(std::move(out), at);
     }
-    case Tok::Ident:
-        return parseDesignator();
+    case Tok::Ident: {
+        // Every value the compiler reads starts here (operands, arguments,
+        // list items, conditions, bounds, initial values); a statement reads
+        // its call through parseDesignator alone. So this one check keeps a
+        // call without a result from ever being evaluated as a value.
+        x = parseDesignator();
+        if (x.type()->kind == Kind::Void) {
+            error(at, quoted(t.text) + std::string(" не возвращает значения: процедуру нельзя "
+                                                   "использовать как значение"_cp));
+            return errorX();
+        }
+        return x;
+    }
     case Tok::LBracket:
-        error(at,
-              std::string("список в квадратных скобках допустим только как аргумент Format"_cp));
-        throw ParseError{};
+        return parseSetLiteral(at);
     default:
         syntaxFail(std::string("выражение"_cp));
     }
@@ -379,7 +547,8 @@ std::vector<X> Compiler::parseArgs(bool allowArgList) {
                     Position iat = here();
                     X item = parseExpr();
                     Kind k = item.type()->kind;
-                    if (k != Kind::Error && storageOf(item.type()) == Storage::Agg)
+                    if (k != Kind::Error &&
+                        (storageOf(item.type()) == Storage::Agg || k == Kind::Proc))
                         error(iat, std::string("в списке допустимы только простые значения"_cp));
                     list->items.push_back(std::move(item.e));
                 } while (accept(Tok::Comma));
@@ -450,8 +619,71 @@ X Compiler::parseCallOf(const Symbol& sym, const std::string& name, Position at)
     return out;
 }
 
+// f(args) for a variable f of a procedural type.
+X Compiler::callThrough(X variable, const std::string& name, Position at) {
+    const TypeInfo* t = variable.type();
+    std::vector<X> args = parseArgs(false);
+    for (X& a : args)
+        if (a.type()->kind == Kind::Error)
+            return errorX();
+    if (args.size() != t->procParams.size()) {
+        error(at, std::string("подпрограмме "_cp) + quoted(name) +
+                      std::string(" нужно аргументов: "_cp) + std::to_string(t->procParams.size()) +
+                      std::string(", передано: "_cp) + std::to_string(args.size()));
+        return errorX();
+    }
+    std::vector<ExprPtr> es;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const TypeInfo::ProcParam& p = t->procParams[i];
+        if (p.byRef) {
+            X& a = args[i];
+            if (!a.e->isPlace() || a.e->readOnly || !sameType(a.type(), p.type) ||
+                dynamic_cast<IndexStr*>(a.e.get())) {
+                error(at, std::string("параметру var нужна переменная типа "_cp) + p.type->name);
+                return errorX();
+            }
+            es.push_back(std::move(a.e));
+        } else {
+            X a = coerce(std::move(args[i]), p.type, at);
+            if (a.type()->kind == Kind::Error)
+                return errorX();
+            es.push_back(std::move(a.e));
+        }
+    }
+    X out;
+    out.e = std::make_unique<CallRoutine>(t->elem, std::move(variable.e), std::move(es));
+    return out;
+}
+
+// The routine named here, as a value of a procedural type: its parameters
+// and result must be those of the type.
+X Compiler::routineValue(const TypeInfo* t, Position at) {
+    std::string name = expectIdent();
+    const Symbol* sym = lookup(asciiUpper(name));
+    Routine* r = sym->routine;
+    bool fits = r->params.size() == t->procParams.size() && sameType(r->result, t->elem);
+    for (std::size_t i = 0; fits && i < r->params.size(); ++i)
+        fits = sameType(r->params[i].type, t->procParams[i].type) &&
+               r->params[i].byRef == t->procParams[i].byRef;
+    if (!fits) {
+        error(at, std::string("подпрограмма "_cp) + quoted(name) +
+                      std::string(" не подходит к типу "_cp) + t->name);
+        return errorX();
+    }
+    if (r->level != 1) {
+        error(at, std::string("вложенную подпрограмму нельзя присвоить переменной"_cp));
+        return errorX();
+    }
+    X x;
+    x.e = std::make_unique<ConstInt>(static_cast<std::int64_t>(reinterpret_cast<std::uintptr_t>(r)),
+                                     t);
+    return x;
+}
+
 X Compiler::parseDesignator() {
     Nest nest(*this);
+    bool typeArgument = typeArgument_;
+    typeArgument_ = false;
     Position pos = here();
     std::string name = expectIdent();
     std::string up = asciiUpper(name);
@@ -486,7 +718,9 @@ X Compiler::parseDesignator() {
             BuiltinSite site;
             site.name = name;
             site.pos = pos;
+            typeArgument_ = (up == "LOW" || up == "HIGH") && at(Tok::LParen);
             site.args = parseArgs(true);
+            typeArgument_ = false;
             bool allConst = true;
             for (X& a : site.args) {
                 if (a.type()->kind == Kind::Error)
@@ -524,6 +758,8 @@ X Compiler::parseDesignator() {
         else
             x.e = std::make_unique<VarAgg>(t, sym->level, sym->index);
         x.e->readOnly = sym->readOnly;
+        if (t->kind == Kind::Proc && at(Tok::LParen))
+            return parseSelectors(callThrough(std::move(x), name, pos));
         return parseSelectors(std::move(x));
     }
     case Symbol::K::Const:
@@ -536,6 +772,12 @@ X Compiler::parseDesignator() {
             x.e = std::make_unique<ConstInt>(sym->ival, sym->type);
         return parseSelectors(std::move(x));
     case Symbol::K::TypeName:
+        if (typeArgument &&
+            (sym->type->kind == Kind::Enum || sym->type->kind == Kind::StaticArray)) {
+            // Low(TColor): only the type is read, never the value.
+            x.e = std::make_unique<ConstInt>(0, sym->type);
+            return x;
+        }
         error(pos, std::string("ожидалось значение, а "_cp) + quoted(name) +
                        std::string(" - имя типа"_cp));
         return errorX();
@@ -566,8 +808,10 @@ X Compiler::parseSelectors(X base) {
         if (accept(Tok::LBracket)) {
             do {
                 Position iat = here();
-                X idx = coerce(parseExpr(), intType(), iat);
                 const TypeInfo* t = base.type();
+                const TypeInfo* indexType =
+                    t->kind == Kind::StaticArray && t->index ? t->index : intType();
+                X idx = coerce(parseExpr(), indexType, iat);
                 if (t->kind == Kind::Error || idx.type()->kind == Kind::Error) {
                     base = errorX();
                     continue;

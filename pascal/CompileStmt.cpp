@@ -76,7 +76,13 @@ StmtPtr Compiler::parseStatement() {
         return mk<EmptyStmt>(pos);
     case Tok::Ident:
         return parseSimpleStatement();
-    case Tok::KwVar:
+    case Tok::KwVar: {
+        // var x: Integer := 5; inside a block: in scope to the block's end.
+        auto b = mk<Block>(pos);
+        advance();
+        parseVarItem(*b, true, true);
+        return b;
+    }
     case Tok::KwConst:
     case Tok::KwType:
     case Tok::KwProcedure:
@@ -88,10 +94,24 @@ StmtPtr Compiler::parseStatement() {
     }
 }
 
+// A scope of its own for the variables a block or a for statement declares
+// inline; their slots stay in the routine's frame.
+struct Compiler::InnerScope {
+    Compiler& c;
+    explicit InnerScope(Compiler& comp) : c(comp) {
+        Scope s;
+        s.level = c.scope().level;
+        s.routine = c.routine();
+        c.scopes_.push_back(std::move(s));
+    }
+    ~InnerScope() { c.scopes_.pop_back(); }
+};
+
 StmtPtr Compiler::parseCompound() {
     Position pos = here();
     expect(Tok::KwBegin);
     auto b = mk<Block>(pos);
+    InnerScope inner(*this);
     parseStatementList(*b, {Tok::KwEnd});
     expect(Tok::KwEnd);
     return b;
@@ -134,35 +154,102 @@ StmtPtr Compiler::parseRepeat() {
 }
 
 StmtPtr Compiler::parseFor() {
-    auto s = mk<ForStmt>(here());
+    Position pos = here();
     advance();
+    InnerScope inner(*this);
+    bool declared = accept(Tok::KwVar); // for var i := ...
     Position vat = here();
     std::string name = expectIdent();
+    const TypeInfo* declaredType = nullptr;
+    if (declared && accept(Tok::Colon))
+        declaredType = parseType();
+    if (at(Tok::KwIn))
+        return parseForIn(pos, name, vat, declared, declaredType);
+    auto s = mk<ForStmt>(pos);
+    expect(Tok::Assign);
+    Position fat = here();
+    X from = parseExpr();
+    if (declared) {
+        const TypeInfo* t = declaredType ? declaredType : from.type();
+        if (t->kind != Kind::Error)
+            declare(vat, name, newVar(t));
+    }
     const Symbol* sym = lookup(asciiUpper(name));
     if (!sym || sym->k != Symbol::K::Var) {
         error(vat,
               std::string("переменная цикла "_cp) + quoted(name) + std::string(" не объявлена"_cp));
-    } else if (sym->type->kind != Kind::Integer) {
-        error(vat, std::string("переменная цикла должна быть типа Integer"_cp));
+    } else if (!isOrdinal(sym->type)) {
+        error(vat, std::string("переменная цикла должна быть порядкового типа"_cp));
     } else if (sym->byRef || sym->readOnly) {
         error(vat, std::string("переменной цикла должна быть простая локальная переменная"_cp));
     } else {
         s->level = sym->level;
         s->index = sym->index;
     }
-    expect(Tok::Assign);
-    Position fat = here();
-    s->from = coerce(parseExpr(), intType(), fat).e;
+    const TypeInfo* varType = sym && isOrdinal(sym->type) ? sym->type : intType();
+    s->from = coerce(std::move(from), varType, fat).e;
     if (accept(Tok::KwDownto))
         s->down = true;
     else
         expect(Tok::KwTo);
     Position tat = here();
-    s->to = coerce(parseExpr(), intType(), tat).e;
+    s->to = coerce(parseExpr(), varType, tat).e;
     expect(Tok::KwDo);
     ++loops_;
     s->body = parseStatement();
     --loops_;
+    return s;
+}
+
+// for x in a do: over the elements of an array, the characters of a string,
+// the members of a set.
+StmtPtr Compiler::parseForIn(Position pos, const std::string& name, Position vat, bool declared,
+                             const TypeInfo* declaredType) {
+    advance(); // in
+    Position cat = here();
+    X coll = parseExpr();
+    const TypeInfo* ct = coll.type();
+    auto s = mk<ForInStmt>(pos);
+    const TypeInfo* elem = nullptr;
+    if (ct->kind == Kind::StaticArray || ct->kind == Kind::DynArray) {
+        s->over = ForInStmt::Over::Array;
+        elem = ct->elem;
+    } else if (ct->kind == Kind::String) {
+        s->over = ForInStmt::Over::String;
+        elem = strType();
+    } else if (ct->kind == Kind::Set && ct->elem) {
+        s->over = ForInStmt::Over::Set;
+        elem = ct->elem;
+    } else if (ct->kind != Kind::Error) {
+        error(cat, std::string("for..in перебирает только массивы, строки и множества"_cp));
+    }
+    if (declared && (declaredType || elem))
+        declare(vat, name, newVar(declaredType ? declaredType : elem));
+    const Symbol* sym = lookup(asciiUpper(name));
+    if (!sym || sym->k != Symbol::K::Var) {
+        error(vat,
+              std::string("переменная цикла "_cp) + quoted(name) + std::string(" не объявлена"_cp));
+    } else if (sym->byRef || sym->readOnly) {
+        error(vat, std::string("переменной цикла должна быть простая локальная переменная"_cp));
+    } else if (elem && !sameType(sym->type, elem)) {
+        error(vat, std::string("несовместимые типы: ожидалось "_cp) + elem->name +
+                       std::string(", найдено "_cp) + sym->type->name);
+    } else if (elem) {
+        const TypeInfo* t = sym->type;
+        if (storageOf(t) == Storage::Number)
+            s->var = std::make_unique<VarNum>(t, sym->level, sym->index);
+        else if (storageOf(t) == Storage::Str)
+            s->var = std::make_unique<VarStr>(sym->level, sym->index);
+        else
+            s->var = std::make_unique<VarAgg>(t, sym->level, sym->index);
+    }
+    s->collection = std::move(coll.e);
+    expect(Tok::KwDo);
+    ++loops_;
+    s->body = parseStatement();
+    --loops_;
+    if (!s->var)
+        return mk<EmptyStmt>(pos);
     return s;
 }
 
@@ -395,6 +482,61 @@ StmtPtr Compiler::makeAssign(Position pos, X place, X value, Position valuePos) 
     return mk<EmptyStmt>(pos);
 }
 
+// x += v: Integer and Float arithmetic (/= on Float only), appending to a
+// String with +=, and + - * of sets.
+StmtPtr Compiler::makeCompoundAssign(Position pos, X target) {
+    Tok op = tok().kind;
+    std::string shown = spelling(op);
+    advance();
+    Position vat = here();
+    X value = parseExpr();
+    const TypeInfo* t = target.type();
+    if (t->kind == Kind::Error || value.type()->kind == Kind::Error)
+        return mk<EmptyStmt>(pos);
+    if (!target.e->isPlace() || target.e->readOnly || dynamic_cast<IndexStr*>(target.e.get())) {
+        error(pos, std::string("этому нельзя присвоить значение"_cp));
+        return mk<EmptyStmt>(pos);
+    }
+    if (t->kind == Kind::String && op == Tok::PlusAssign) {
+        value = coerce(std::move(value), t, vat);
+        if (value.type()->kind == Kind::Error)
+            return mk<EmptyStmt>(pos);
+        auto s = mk<AppendStr>(pos);
+        s->place = std::move(target.e);
+        s->value = std::move(value.e);
+        return s;
+    }
+    bool number = t->kind == Kind::Integer || t->kind == Kind::Float;
+    bool set = t->kind == Kind::Set && op != Tok::SlashAssign;
+    if ((!number && !set) || (op == Tok::SlashAssign && t->kind != Kind::Float)) {
+        error(pos, std::string("оператор "_cp) + quoted(shown) +
+                       std::string(" не применим к типу "_cp) + t->name);
+        return mk<EmptyStmt>(pos);
+    }
+    value = coerce(std::move(value), t, vat);
+    if (value.type()->kind == Kind::Error)
+        return mk<EmptyStmt>(pos);
+    auto s = mk<CompoundAssign>(pos);
+    s->isFloat = t->kind == Kind::Float;
+    switch (op) {
+    case Tok::PlusAssign:
+        s->op = set ? Op::Or : Op::Add;
+        break;
+    case Tok::MinusAssign:
+        s->op = set ? Op::AndNot : Op::Sub;
+        break;
+    case Tok::StarAssign:
+        s->op = set ? Op::And : Op::Mul;
+        break;
+    default:
+        s->op = Op::Div;
+        break;
+    }
+    s->place = std::move(target.e);
+    s->value = std::move(value.e);
+    return s;
+}
+
 StmtPtr Compiler::parseSimpleStatement() {
     Position pos = here();
     std::string up = asciiUpper(tok().text);
@@ -447,6 +589,15 @@ StmtPtr Compiler::parseSimpleStatement() {
     if (at(Tok::Assign)) {
         advance();
         Position aat = here(); // where the value starts, for type errors
+        // f := SomeRoutine, for a variable of a procedural type
+        if (target.type()->kind == Kind::Proc && at(Tok::Ident) && peekTok().kind != Tok::LParen) {
+            const Symbol* sym = lookup(asciiUpper(tok().text));
+            if (sym && sym->k == Symbol::K::Routine) {
+                // The value first: the target is moved into the call below.
+                X value = routineValue(target.type(), aat);
+                return makeAssign(pos, std::move(target), std::move(value), aat);
+            }
+        }
         X value = parseExpr();
         // s[i] := c
         if (auto* is = dynamic_cast<IndexStr*>(target.e.get())) {
@@ -463,6 +614,13 @@ StmtPtr Compiler::parseSimpleStatement() {
         }
         return makeAssign(pos, std::move(target), std::move(value), aat);
     }
+    if (at(Tok::PlusAssign) || at(Tok::MinusAssign) || at(Tok::StarAssign) || at(Tok::SlashAssign))
+        return makeCompoundAssign(pos, std::move(target));
+    if (target.type()->kind == Kind::Error)
+        return mk<EmptyStmt>(pos);
+    // p; for a procedural variable calls it.
+    if (target.type()->kind == Kind::Proc && target.e->isPlace())
+        target = callThrough(std::move(target), tok().text, pos);
     if (target.type()->kind == Kind::Error)
         return mk<EmptyStmt>(pos);
     // A call as a statement; a bare variable or value is not a statement.

@@ -121,6 +121,9 @@ private:
     int nesting_ = 0;
     int loops_ = 0;   // enclosing loops of the statement being parsed
     int excepts_ = 0; // enclosing except parts, for a bare raise
+    // Set while the argument of Low or High starts: a type name may stand
+    // there for its range (the first name read takes it).
+    bool typeArgument_ = false;
     const TypeInfo* exceptionType_ = nullptr;
     std::unique_ptr<Ctx> scratch_; // evaluates constant expressions
 
@@ -175,14 +178,21 @@ private:
     void parseProgram();
     bool parseDeclaration(Block& into); // false if no declaration starts here
     void parseVarSection(Block& into);
-    void parseConstSection();
+    void parseVarItem(Block& into, bool mayInfer, bool inBlock);
+    void parseConstSection(Block& into);
+    void parseConstArray(Block& into, const std::string& name, Position at, const TypeInfo* t);
     void parseTypeSection();
     void parseRoutine(bool isFunction);
+    std::vector<Routine::Param> parseParams();
+    const TypeInfo* parseProcType(bool isFunction);
     const TypeInfo* parseType();
     // "a, b, c :" of a variable section or a record: the names with their places.
     std::vector<std::pair<std::string, Position>> parseNameList();
     const TypeInfo* parseArrayType(Position at);
     const TypeInfo* parseRecordType();
+    const TypeInfo* parseEnumType();
+    const TypeInfo* parseSetType(Position at);
+    const TypeInfo* setTypeOf(const TypeInfo* elem, std::int64_t lo, std::int64_t hi);
     TypeInfo* newType();
     void checkForwards();
 
@@ -194,11 +204,15 @@ private:
     StmtPtr parseWhile();
     StmtPtr parseRepeat();
     StmtPtr parseFor();
+    StmtPtr parseForIn(Position pos, const std::string& name, Position vat, bool declared,
+                       const TypeInfo* declaredType);
+    struct InnerScope;
     StmtPtr parseCase();
     StmtPtr parseTry();
     StmtPtr parseRaise();
     StmtPtr parseSimpleStatement();
     StmtPtr makeAssign(Position at, X place, X value, Position valuePos = {});
+    StmtPtr makeCompoundAssign(Position at, X target);
     void collectCaseLabels(CaseStmt::Branch& br, const TypeInfo* selType);
 
 public:
@@ -213,7 +227,13 @@ private:
     X parseFactor();
     X parseDesignator();
     X parseSelectors(X base);
+    X parseSetLiteral(Position at);
+    X parseArrayLiteral(X first);
+    X toOpenArray(X& x, const TypeInfo* to, Position at);
+    X setBinary(Tok op, X l, X r, Position at);
     X parseCallOf(const Symbol& sym, const std::string& name, Position at);
+    X callThrough(X variable, const std::string& name, Position at);
+    X routineValue(const TypeInfo* procType, Position at);
     std::vector<X> parseArgs(bool allowArgList);
     X binary(Tok op, X l, X r, Position at);
     X errorX();

@@ -2,6 +2,7 @@
 #include "pascal/Convert.h"
 
 #include "pascal/Cp1251.h"
+#include "pascal/FloatText.h"
 #include "pascal/Runtime.h"
 
 #include <charconv>
@@ -110,26 +111,7 @@ bool strToBool(std::string_view s) {
 }
 
 std::string floatToStr(double v) {
-    if (std::isnan(v))
-        return "NAN";
-    if (std::isinf(v))
-        return v > 0 ? "INF" : "-INF";
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.15G", v);
-    std::string s(buf);
-    // "1E+20" -> "1E20", "1E-05" -> "1E-5"
-    std::size_t e = s.find('E');
-    if (e != std::string::npos) {
-        std::string mant = s.substr(0, e);
-        std::string exp = s.substr(e + 1);
-        bool neg = !exp.empty() && exp[0] == '-';
-        if (!exp.empty() && (exp[0] == '+' || exp[0] == '-'))
-            exp.erase(0, 1);
-        while (exp.size() > 1 && exp[0] == '0')
-            exp.erase(0, 1);
-        s = mant + "E" + (neg ? "-" : "") + exp;
-    }
-    return s;
+    return formatGeneral(v, kFloatToStrDigits);
 }
 
 std::int64_t truncToInt(double v) {

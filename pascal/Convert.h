@@ -23,8 +23,8 @@ double strToFloat(std::string_view s);
 // "True"/"False" in any letter case, or a number (non-zero is True).
 bool strToBool(std::string_view s);
 
-// The shortest general form with up to 15 significant digits: 3.14, 1E20,
-// 1E-5, NAN, INF.
+// The shortest general form with up to 15 significant digits, halves
+// rounded away from zero: 3.14, 1E20, 0.00001, 1E-6, NAN, INF.
 std::string floatToStr(double v);
 
 // Float to Integer, failing for NaN, infinities and values outside 64 bits.

@@ -156,8 +156,10 @@ RunStatus Program::run(const RunOptions& options) {
         f.s = c.sStack.push(static_cast<std::size_t>(main.counts[1]));
         f.a = c.aStack.push(static_cast<std::size_t>(main.counts[2]));
         f.r = c.rStack.push(static_cast<std::size_t>(main.counts[3]));
-        for (const auto& [k, t] : main.aggLocals)
+        for (const auto& [k, t] : main.aggLocals) {
             f.a[k] = makeAgg(t);
+            c.hold(aggBytes(f.a[k].get()));
+        }
         c.display[0] = f;
         pascal::run(c, main.body.get());
     } catch (const ScriptError& e) {

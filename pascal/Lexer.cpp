@@ -25,7 +25,8 @@ constexpr std::array kKeywords = {
     Keyword{"else", Tok::KwElse},       Keyword{"end", Tok::KwEnd},
     Keyword{"except", Tok::KwExcept},   Keyword{"finally", Tok::KwFinally},
     Keyword{"for", Tok::KwFor},         Keyword{"function", Tok::KwFunction},
-    Keyword{"if", Tok::KwIf},           Keyword{"mod", Tok::KwMod},
+    Keyword{"if", Tok::KwIf},           Keyword{"in", Tok::KwIn},
+    Keyword{"mod", Tok::KwMod},         Keyword{"set", Tok::KwSet},
     Keyword{"not", Tok::KwNot},         Keyword{"of", Tok::KwOf},
     Keyword{"or", Tok::KwOr},           Keyword{"procedure", Tok::KwProcedure},
     Keyword{"program", Tok::KwProgram}, Keyword{"raise", Tok::KwRaise},
@@ -98,11 +99,20 @@ Token Lexer::bad(int line, int col, std::string message) {
     return t;
 }
 
-// Skips blanks and comments; returns a Bad token for an unclosed comment.
+// Skips blanks, comments, directives and the text that conditional
+// directives leave out; returns a Bad token for an unclosed comment, an
+// unclosed {$IFDEF} or a refused directive.
 bool Lexer::skipSpace(Token& badOut) {
     for (;;) {
-        if (atEnd())
-            return true;
+        if (atEnd()) {
+            if (conditions_.empty())
+                return true;
+            Condition open = conditions_.front();
+            conditions_.clear();
+            badOut = bad(open.line, open.column,
+                         std::string("нет {$ENDIF} для {$"_cp) + open.name + "}");
+            return false;
+        }
         char c = peek();
         if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v') {
             advance();
@@ -115,20 +125,40 @@ bool Lexer::skipSpace(Token& badOut) {
             advance();
             if (!brace)
                 advance();
+            std::size_t bodyStart = pos_, bodyEnd = 0;
             for (;;) {
                 if (atEnd()) {
                     badOut = bad(line, col, std::string("незакрытый комментарий"_cp));
+                    pos_ = src_.size();
+                    conditions_.clear();
                     return false;
                 }
                 if (brace && peek() == '}') {
+                    bodyEnd = pos_;
                     advance();
                     break;
                 }
                 if (!brace && peek() == '*' && peek(1) == ')') {
+                    bodyEnd = pos_;
                     advance();
                     advance();
                     break;
                 }
+                advance();
+            }
+            std::string_view body = src_.substr(bodyStart, bodyEnd - bodyStart);
+            if (!body.empty() && body[0] == '$' && !directive(body.substr(1), line, col, badOut))
+                return false;
+        } else if (!active()) {
+            // Left out by a conditional: only comments and directives count,
+            // and a quote hides what follows it on its line.
+            if (c == '\'') {
+                advance();
+                while (!atEnd() && peek() != '\'' && peek() != '\n')
+                    advance();
+                if (!atEnd() && peek() == '\'')
+                    advance();
+            } else {
                 advance();
             }
         } else {
@@ -137,12 +167,69 @@ bool Lexer::skipSpace(Token& badOut) {
     }
 }
 
+bool Lexer::directive(std::string_view body, int line, int col, Token& badOut) {
+    std::size_t i = 0;
+    while (i < body.size() && isIdentStart(body[i]))
+        ++i;
+    std::string name;
+    for (char ch : body.substr(0, i))
+        name += asciiUpper(ch);
+    while (i < body.size() && static_cast<unsigned char>(body[i]) <= ' ')
+        ++i;
+    std::size_t argStart = i;
+    while (i < body.size() && (isIdentStart(body[i]) || isDigit(body[i])))
+        ++i;
+    std::string symbol;
+    for (char ch : body.substr(argStart, i - argStart))
+        symbol += asciiUpper(ch);
+    auto refuse = [&](const std::string& message) {
+        badOut = bad(line, col, message);
+        return false;
+    };
+    bool takesSymbol = name == "DEFINE" || name == "UNDEF" || name == "IFDEF" || name == "IFNDEF";
+    if (takesSymbol && symbol.empty() && (active() || name == "IFDEF" || name == "IFNDEF"))
+        return refuse(std::string("в директиве {$"_cp) + name + std::string("} нет имени"_cp));
+    if (name == "IFDEF" || name == "IFNDEF") {
+        bool holds = (defines_.count(symbol) != 0) == (name == "IFDEF");
+        bool outer = active();
+        conditions_.push_back(Condition{line, col, name, outer, holds, outer && holds, false});
+        return true;
+    }
+    if (name == "ELSE" || name == "ENDIF") {
+        if (conditions_.empty())
+            return refuse("{$" + name + std::string("} без {$IFDEF}"_cp));
+        if (name == "ENDIF") {
+            conditions_.pop_back();
+            return true;
+        }
+        Condition& open = conditions_.back();
+        if (open.seenElse)
+            return refuse(std::string("второй {$ELSE} для одного {$IFDEF}"_cp));
+        open.seenElse = true;
+        open.active = open.outerActive && !open.holds;
+        return true;
+    }
+    if (!active())
+        return true; // other directives in left-out text do not count
+    if (name == "DEFINE") {
+        defines_.insert(symbol);
+        return true;
+    }
+    if (name == "UNDEF") {
+        defines_.erase(symbol);
+        return true;
+    }
+    // A script has no files to include and no compiler switches to set, so
+    // any other directive would pass silently; say so instead.
+    return refuse(std::string("директива {$"_cp) +
+                  (name.empty() ? std::string(body.substr(0, 20)) : name) +
+                  std::string("} не поддерживается"_cp));
+}
+
 Token Lexer::next() {
     Token badTok;
-    if (!skipSpace(badTok)) {
-        pos_ = src_.size();
+    if (!skipSpace(badTok))
         return badTok;
-    }
     int line = line_, col = column();
     std::size_t start = pos_;
     if (atEnd())
@@ -180,13 +267,20 @@ Token Lexer::next() {
     advance();
     switch (c) {
     case '+':
-        return make(Tok::Plus, line, col, start);
     case '-':
-        return make(Tok::Minus, line, col, start);
     case '*':
-        return make(Tok::Star, line, col, start);
-    case '/':
-        return make(Tok::Slash, line, col, start);
+    case '/': {
+        // x += 1 and its kin, as a statement only
+        static constexpr Tok plain[] = {Tok::Plus, Tok::Minus, Tok::Star, Tok::Slash};
+        static constexpr Tok compound[] = {Tok::PlusAssign, Tok::MinusAssign, Tok::StarAssign,
+                                           Tok::SlashAssign};
+        int k = c == '+' ? 0 : c == '-' ? 1 : c == '*' ? 2 : 3;
+        if (peek() == '=') {
+            advance();
+            return make(compound[k], line, col, start);
+        }
+        return make(plain[k], line, col, start);
+    }
     case '=':
         return make(Tok::Eq, line, col, start);
     case '(':
@@ -387,6 +481,14 @@ std::string spelling(Tok kind) {
         return ":";
     case Tok::Assign:
         return ":=";
+    case Tok::PlusAssign:
+        return "+=";
+    case Tok::MinusAssign:
+        return "-=";
+    case Tok::StarAssign:
+        return "*=";
+    case Tok::SlashAssign:
+        return "/=";
     case Tok::Dot:
         return ".";
     case Tok::DotDot:

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace pascal {
@@ -33,6 +34,10 @@ enum class Tok : std::uint8_t {
     Semicolon,
     Colon,
     Assign,
+    PlusAssign,  // +=
+    MinusAssign, // -=
+    StarAssign,  // *=
+    SlashAssign, // /=
     Dot,
     DotDot,
     // reserved words
@@ -58,9 +63,11 @@ enum class Tok : std::uint8_t {
     KwProcedure,
     KwProgram,
     KwRaise,
+    KwIn,
     KwRecord,
     KwRepeat,
     KwShl,
+    KwSet,
     KwShr,
     KwThen,
     KwTo,
@@ -97,6 +104,20 @@ private:
     std::size_t pos_ = 0;
     int line_ = 1;
     std::size_t lineStart_ = 0;
+    // Conditional compilation: the symbols {$DEFINE}d so far, and the open
+    // {$IFDEF}/{$IFNDEF}s, innermost last.
+    struct Condition {
+        int line, column; // of the directive, for an unclosed one
+        std::string name; // IFDEF or IFNDEF
+        bool outerActive; // whether the text around it is compiled
+        bool holds;       // whether its condition held
+        bool active;      // whether the text here is compiled
+        bool seenElse;
+    };
+    std::unordered_set<std::string> defines_; // upper-cased
+    std::vector<Condition> conditions_;
+    bool active() const { return conditions_.empty() || conditions_.back().active; }
+    bool directive(std::string_view body, int line, int col, Token& badOut);
 
     char peek(std::size_t ahead = 0) const {
         return pos_ + ahead < src_.size() ? src_[pos_ + ahead] : '\0';

@@ -126,6 +126,24 @@ AggPtr cloneAgg(const AggPtr& p) {
     return q;
 }
 
+std::int64_t aggBytes(const Agg* p) {
+    if (!p)
+        return 0;
+    std::int64_t bytes =
+        static_cast<std::int64_t>(sizeof(Agg) + p->n.size() * sizeof(Cell) +
+                                  p->s.size() * sizeof(std::string) + p->a.size() * sizeof(AggPtr));
+    for (const std::string& s : p->s)
+        bytes += static_cast<std::int64_t>(s.size());
+    for (const AggPtr& e : p->a)
+        if (e && e->byValue)
+            bytes += aggBytes(e.get());
+    return bytes;
+}
+
+void Ctx::memoryExhausted() {
+    fail("сценарий занял больше памяти, чем допустимо (256 МБ)"_cp);
+}
+
 namespace {
 std::size_t checkedSlot(std::size_t index, std::size_t size) {
     if (index >= size)
@@ -444,9 +462,66 @@ ExprPtr makeIntBin(Op op, const TypeInfo* t, ExprPtr l, ExprPtr r) {
         return intBinFor<Op::Le>(t, std::move(l), std::move(r));
     case Op::Gt:
         return intBinFor<Op::Gt>(t, std::move(l), std::move(r));
+    case Op::AndNot:
+        return std::make_unique<IntBin<Op::AndNot>>(t, std::move(l), std::move(r));
+    case Op::Subset:
+        return std::make_unique<IntBin<Op::Subset>>(t, std::move(l), std::move(r));
+    case Op::In:
+        return std::make_unique<IntBin<Op::In>>(t, std::move(l), std::move(r));
     default:
         return intBinFor<Op::Ge>(t, std::move(l), std::move(r));
     }
+}
+
+AggPtr ArrayLiteral::evalAgg(Ctx& c) {
+    if (items.empty())
+        return nullptr;
+    auto p = std::make_shared<Agg>();
+    p->byValue = false;
+    p->elem = storageOf(type->elem);
+    for (auto& e : items) {
+        switch (p->elem) {
+        case Storage::Number:
+            p->n.push_back(type->elem->kind == Kind::Float ? Cell{.f = e->evalFloat(c)}
+                                                           : Cell{.i = e->evalInt(c)});
+            break;
+        case Storage::Str:
+            p->s.push_back(e->evalStr(c));
+            break;
+        case Storage::Agg:
+            p->a.push_back(cloneAgg(e->evalAgg(c)));
+            break;
+        }
+    }
+    c.hold(aggBytes(p.get()));
+    return p;
+}
+
+AggPtr StaticToOpen::evalAgg(Ctx& c) {
+    AggPtr from = e->evalAgg(c);
+    auto p = std::make_shared<Agg>(*from);
+    p->byValue = false;
+    p->lo = 0;
+    for (auto& x : p->a)
+        x = cloneAgg(x);
+    c.work(64 * p->length());
+    c.hold(aggBytes(p.get()));
+    return p;
+}
+
+std::int64_t SetLiteral::evalInt(Ctx& c) {
+    std::uint64_t bits = 0;
+    for (auto& [first, last] : items) {
+        std::int64_t a = first->evalInt(c);
+        std::int64_t b = last ? last->evalInt(c) : a;
+        if (a > b)
+            continue;
+        if (a < type->lo || b > type->hi)
+            fail("значение вне диапазона множества "_cp + type->name);
+        for (std::int64_t v = a; v <= b; ++v)
+            bits |= std::uint64_t(1) << v;
+    }
+    return static_cast<std::int64_t>(bits);
 }
 
 std::string Concat::evalStr(Ctx& c) {
@@ -503,6 +578,12 @@ struct FrameGuard {
     ~FrameGuard() {
         if (entered)
             c.display[r->level] = saved;
+        // What the frame's strings and aggregates held goes back to the budget.
+        for (int i = 0; i < r->counts[1]; ++i)
+            c.held -= static_cast<std::int64_t>(frame.s[i].size());
+        for (int i = 0; i < r->counts[2]; ++i)
+            if (frame.a[i] && frame.a[i].use_count() == 1)
+                c.held -= aggBytes(frame.a[i].get());
         if (std::size_t n = static_cast<std::size_t>(r->counts[3]))
             c.rStack.release(mr, frame.r, n);
         if (std::size_t n = static_cast<std::size_t>(r->counts[2]))
@@ -541,9 +622,18 @@ struct NumberFrame {
     }
 };
 
+Routine* CallRoutine::target(Ctx& c) {
+    if (routine)
+        return routine;
+    auto* r = reinterpret_cast<Routine*>(static_cast<std::uintptr_t>(through->evalInt(c)));
+    if (!r)
+        fail("процедурной переменной не присвоена подпрограмма"_cp);
+    return r;
+}
+
 template <class Take> auto CallRoutine::invoke(Ctx& c, Take take) {
+    Routine* r = target(c);
     DepthGuard depth(c);
-    Routine* r = routine;
     if (r->numbersOnly) {
         NumberFrame g(c, r);
         Cell* cells = g.frame.n;
@@ -560,7 +650,7 @@ template <class Take> auto CallRoutine::invoke(Ctx& c, Take take) {
         run(c, r->body.get());
         c.flow = Flow::Normal;
         c.pos = at;
-        return take(g.frame);
+        return take(g.frame, r);
     }
     FrameGuard g(c, r);
     Frame& f = g.frame;
@@ -581,36 +671,53 @@ template <class Take> auto CallRoutine::invoke(Ctx& c, Take take) {
             break;
         case Storage::Str:
             f.s[k] = a->evalStr(c);
+            c.holdStr(f.s[k], 0);
             break;
-        case Storage::Agg:
-            f.a[k] = cloneAgg(a->evalAgg(c));
+        case Storage::Agg: {
+            AggPtr v = a->evalAgg(c);
+            bool copied = v && v->byValue;
+            f.a[k] = cloneAgg(v);
+            if (copied)
+                c.hold(aggBytes(f.a[k].get()));
             break;
         }
+        }
     }
-    for (const auto& [k, t] : r->aggLocals)
+    for (const auto& [k, t] : r->aggLocals) {
         f.a[static_cast<std::size_t>(k)] = makeAgg(t);
+        c.hold(aggBytes(f.a[static_cast<std::size_t>(k)].get()));
+    }
     Position at = c.pos;
     g.enter();
     run(c, r->body.get());
     c.flow = Flow::Normal;
     c.pos = at;
-    return take(f);
+    return take(f, r);
 }
 
 std::int64_t CallRoutine::evalInt(Ctx& c) {
-    return invoke(c, [this](Frame& f) { return f.n[routine->resultIndex].i; });
+    return invoke(c, [](Frame& f, Routine* r) { return f.n[r->resultIndex].i; });
 }
 double CallRoutine::evalFloat(Ctx& c) {
-    return invoke(c, [this](Frame& f) { return f.n[routine->resultIndex].f; });
+    return invoke(c, [](Frame& f, Routine* r) { return f.n[r->resultIndex].f; });
 }
+// A result taken out of the frame is counted again where it is stored.
 std::string CallRoutine::evalStr(Ctx& c) {
-    return invoke(c, [this](Frame& f) { return std::move(f.s[routine->resultIndex]); });
+    return invoke(c, [&c](Frame& f, Routine* r) {
+        std::string out = std::move(f.s[r->resultIndex]);
+        c.hold(-static_cast<std::int64_t>(out.size()));
+        return out;
+    });
 }
 AggPtr CallRoutine::evalAgg(Ctx& c) {
-    return invoke(c, [this](Frame& f) { return std::move(f.a[routine->resultIndex]); });
+    return invoke(c, [&c](Frame& f, Routine* r) {
+        AggPtr out = std::move(f.a[r->resultIndex]);
+        c.release(out);
+        return out;
+    });
 }
 void CallRoutine::evalVoid(Ctx& c) {
-    invoke(c, [](Frame&) { return 0; });
+    invoke(c, [](Frame&, Routine*) { return 0; });
 }
 
 // --- Statements ----------------------------------------------------------------
@@ -620,7 +727,54 @@ void AppendStr::exec(Ctx& c) {
     std::string& s = place->str(c);
     checkLength(s.size() + v.size());
     c.work(v.size());
+    c.hold(static_cast<std::int64_t>(v.size()));
     s += v;
+}
+
+void CompoundAssign::exec(Ctx& c) {
+    if (isFloat) {
+        double v = value->evalFloat(c);
+        Cell& x = place->cell(c);
+        switch (op) {
+        case Op::Add:
+            x.f += v;
+            break;
+        case Op::Sub:
+            x.f -= v;
+            break;
+        case Op::Mul:
+            x.f *= v;
+            break;
+        default:
+            if (v == 0)
+                fail("деление на ноль"_cp);
+            x.f /= v;
+            break;
+        }
+        return;
+    }
+    std::int64_t v = value->evalInt(c);
+    Cell& x = place->cell(c);
+    switch (op) {
+    case Op::Add:
+        x.i = wrapAdd(x.i, v);
+        break;
+    case Op::Sub:
+        x.i = wrapSub(x.i, v);
+        break;
+    case Op::Mul:
+        x.i = wrapMul(x.i, v);
+        break;
+    case Op::Or:
+        x.i |= v;
+        break;
+    case Op::AndNot:
+        x.i &= ~v;
+        break;
+    default:
+        x.i &= v;
+        break;
+    }
 }
 
 void AssignStrChar::exec(Ctx& c) {
@@ -647,6 +801,71 @@ static inline bool loopEnds(Ctx& c) {
         return true;
     default:
         return true;
+    }
+}
+
+void ForInStmt::exec(Ctx& c) {
+    switch (over) {
+    case Over::Set: {
+        std::uint64_t bits = static_cast<std::uint64_t>(collection->evalInt(c));
+        for (std::int64_t v = 0; v <= kMaxSetValue; ++v) {
+            if (!((bits >> v) & 1))
+                continue;
+            var->cell(c).i = v;
+            c.step();
+            run(c, body.get());
+            if (loopEnds(c))
+                return;
+        }
+        return;
+    }
+    case Over::String: {
+        std::string s = collection->evalStr(c);
+        for (char ch : s) {
+            std::string& to = var->str(c);
+            std::size_t before = to.size();
+            to.assign(1, ch);
+            c.holdStr(to, before);
+            c.step();
+            run(c, body.get());
+            if (loopEnds(c))
+                return;
+        }
+        return;
+    }
+    case Over::Array: {
+        AggPtr a = collection->evalAgg(c); // kept alive while the body runs
+        // The body may resize the array: its length is read on each turn.
+        for (std::size_t i = 0; a && i < a->length(); ++i) {
+            switch (a->elem) {
+            case Storage::Number:
+                var->cell(c) = a->n[i];
+                break;
+            case Storage::Str: {
+                std::string& to = var->str(c);
+                std::size_t before = to.size();
+                to = a->s[i];
+                c.work(to.size());
+                c.holdStr(to, before);
+                break;
+            }
+            case Storage::Agg: {
+                AggPtr v = cloneAgg(a->a[i]);
+                if (v && v->byValue)
+                    c.hold(aggBytes(v.get()));
+                AggPtr& to = var->agg(c);
+                c.release(to);
+                to = std::move(v);
+                break;
+            }
+            }
+            c.step();
+            run(c, body.get());
+            if (loopEnds(c))
+                return;
+        }
+        return;
+    }
     }
 }
 

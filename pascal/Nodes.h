@@ -66,6 +66,9 @@ struct Expr : NodeMemory {
     virtual Ref ref(Ctx&);
 
     bool evalBool(Ctx& c) { return evalInt(c) != 0; }
+    // A string whose storage stays put while it is read (a variable, a
+    // literal), so that it need not be copied; null for any other node.
+    virtual const std::string* stableStr(Ctx&) { return nullptr; }
 
     // A const parameter or a for-loop variable: readable, not assignable.
     bool readOnly = false;
@@ -89,6 +92,7 @@ struct ConstStr final : Expr {
     std::string v;
     explicit ConstStr(std::string value) : v(std::move(value)) { type = strType(); }
     std::string evalStr(Ctx&) override { return v; }
+    const std::string* stableStr(Ctx&) override { return &v; }
 };
 
 // A variable of a frame: level picks the frame in the display, index the slot.
@@ -107,6 +111,7 @@ struct VarStr final : Expr {
     bool isPlace() const override { return true; }
     std::string& str(Ctx& c) override { return c.display[level].s[index]; }
     std::string evalStr(Ctx& c) override { return c.display[level].s[index]; }
+    const std::string* stableStr(Ctx& c) override { return &c.display[level].s[index]; }
     Ref ref(Ctx& c) override { return Ref{&str(c), nullptr, 0}; }
 };
 struct VarAgg final : Expr {
@@ -118,10 +123,8 @@ struct VarAgg final : Expr {
     Ref ref(Ctx& c) override { return Ref{&agg(c), nullptr, 0}; }
 };
 inline const std::string& strRef(Ctx& c, Expr* e, std::string& tmp) {
-    if (auto* v = dynamic_cast<VarStr*>(e))
-        return v->str(c);
-    if (auto* k = dynamic_cast<ConstStr*>(e))
-        return k->v;
+    if (const std::string* s = e->stableStr(c))
+        return *s;
     tmp = e->evalStr(c);
     return tmp;
 }
@@ -185,6 +188,29 @@ struct IndexStr final : Expr {
     std::string evalStr(Ctx& c) override;
 };
 
+// [a, b..c] as a set: each value checked to lie within the set's range.
+struct SetLiteral final : Expr {
+    std::vector<std::pair<ExprPtr, ExprPtr>> items; // second is null for one value
+    bool singlesOnly = true;                        // no ranges: it may stand for an array instead
+    explicit SetLiteral(const TypeInfo* t) { type = t; }
+    std::int64_t evalInt(Ctx& c) override;
+};
+
+// [a, b, c] as a dynamic array (an open array argument, an assignment).
+struct ArrayLiteral final : Expr {
+    std::vector<ExprPtr> items;
+    explicit ArrayLiteral(const TypeInfo* t) { type = t; }
+    AggPtr evalAgg(Ctx& c) override;
+};
+
+// A static array given where an open array (array of T) is taken: a copy
+// indexed from 0.
+struct StaticToOpen final : Expr {
+    ExprPtr e;
+    StaticToOpen(const TypeInfo* t, ExprPtr x) : e(std::move(x)) { type = t; }
+    AggPtr evalAgg(Ctx& c) override;
+};
+
 // [a, b, c] as the argument of Format.
 struct ArgListExpr final : Expr {
     std::vector<ExprPtr> items;
@@ -227,7 +253,10 @@ enum class Op : std::uint8_t {
     Lt,
     Le,
     Gt,
-    Ge
+    Ge,
+    AndNot, // set difference
+    Subset, // a <= b of sets
+    In      // a in b: bit a of b
 };
 
 // The comparison operators, for integers and floats alike.
@@ -270,6 +299,12 @@ template <Op op> inline std::int64_t intOp(std::int64_t a, std::int64_t b) {
         return static_cast<std::int64_t>(static_cast<std::uint64_t>(a) << (b & 63));
     else if constexpr (op == Op::Shr)
         return static_cast<std::int64_t>(static_cast<std::uint64_t>(a) >> (b & 63));
+    else if constexpr (op == Op::AndNot)
+        return a & ~b;
+    else if constexpr (op == Op::Subset)
+        return (a & ~b) == 0;
+    else if constexpr (op == Op::In)
+        return a >= 0 && a <= kMaxSetValue && ((static_cast<std::uint64_t>(b) >> a) & 1) != 0;
     else
         return compareOp<op>(a, b);
 }
@@ -396,13 +431,19 @@ struct Routine {
     int declLine = 0, declColumn = 0;
 };
 
-// A call of a script routine.
+// A call of a script routine, named or through a procedural variable.
 struct CallRoutine final : Expr {
-    Routine* routine;
+    Routine* routine; // null when called through a variable
+    ExprPtr through;  // the variable, when called through one
     std::vector<ExprPtr> args;
     CallRoutine(Routine* r, std::vector<ExprPtr> a) : routine(r), args(std::move(a)) {
         type = r->result;
     }
+    CallRoutine(const TypeInfo* result, ExprPtr variable, std::vector<ExprPtr> a)
+        : routine(nullptr), through(std::move(variable)), args(std::move(a)) {
+        type = result;
+    }
+    Routine* target(Ctx& c);
     // Runs the call; the result is left in the callee's frame, read by `take`.
     template <class Take> auto invoke(Ctx& c, Take take);
     std::int64_t evalInt(Ctx& c) override;
@@ -471,7 +512,9 @@ struct AssignStr final : Stmt {
     void exec(Ctx& c) override {
         std::string v = value->evalStr(c);
         c.work(v.size()); // copying a long string is work too
-        place->str(c) = std::move(v);
+        std::string& to = place->str(c);
+        c.holdStr(v, to.size());
+        to = std::move(v);
     }
 };
 // s := s + x, done in place so that building a string in a loop is linear.
@@ -487,9 +530,19 @@ struct AssignAgg final : Stmt {
         if (copy) {
             c.work(v ? 64 * v->length() : 0);
             v = cloneAgg(v);
+            c.hold(aggBytes(v.get()));
         }
-        place->agg(c) = std::move(v);
+        AggPtr& to = place->agg(c);
+        c.release(to);
+        to = std::move(v);
     }
+};
+// x += v, x -= v, x *= v, x /= v on a number or a set, the place found once.
+struct CompoundAssign final : Stmt {
+    ExprPtr place, value;
+    Op op = Op::Add; // Add, Sub, Mul, Div; Or, AndNot, And for sets
+    bool isFloat = false;
+    void exec(Ctx& c) override;
 };
 // s[i] := x
 struct AssignStrChar final : Stmt {
@@ -521,6 +574,14 @@ struct ForStmt final : Stmt {
     ExprPtr from, to;
     StmtPtr body;
     bool down = false;
+    void exec(Ctx& c) override;
+};
+struct ForInStmt final : Stmt {
+    enum class Over : std::uint8_t { Array, String, Set };
+    Over over = Over::Array;
+    ExprPtr collection; // read once, before the first turn
+    ExprPtr var;        // the loop variable
+    StmtPtr body;
     void exec(Ctx& c) override;
 };
 struct CaseStmt final : Stmt {

@@ -28,6 +28,11 @@ inline constexpr int kMaxCallDepth = 4000;
 // thread (nested runs share it), checked at every script call together with
 // kMaxCallDepth (frames are bigger in sanitizer builds).
 inline constexpr std::size_t kMaxNativeStack = 3u << 20;
+// Memory one run may hold in strings and arrays, counted where they are
+// made and given back where they are dropped: far beyond any quest's needs,
+// small enough that filling an array with long strings fails cleanly instead
+// of taking the machine's memory.
+inline constexpr std::int64_t kMaxRunMemory = std::int64_t(256) << 20;
 // The cancellation callback is consulted once per this many steps; a step is
 // a loop turn or a call, a few nanoseconds each, so this is well under a
 // millisecond of script work.
@@ -70,6 +75,10 @@ struct Agg {
 AggPtr makeAgg(const TypeInfo* t);
 // A deep copy, for assignment of static arrays and records.
 AggPtr cloneAgg(const AggPtr& p);
+// The bytes an aggregate holds for the memory budget: its slots, its
+// strings, and the aggregates copied along with it (static arrays and
+// records; dynamic arrays are shared and counted where they are made).
+std::int64_t aggBytes(const Agg* p);
 
 // The run-time error of a script: caught by try..except, recorded with the
 // place of the statement that failed.
@@ -205,7 +214,24 @@ struct Ctx {
     int callDepth = 0;
     std::uintptr_t stackBase = 0; // address of the run's first frame on the native stack
     SplitMix rng;
-    std::string raised; // the message of the exception being handled
+    std::string raised;    // the message of the exception being handled
+    std::int64_t held = 0; // bytes of strings and arrays held, for kMaxRunMemory
+
+    // Counts memory made (positive) or given back (negative).
+    void hold(std::int64_t bytes) {
+        held += bytes;
+        if (bytes > 0 && held > kMaxRunMemory)
+            memoryExhausted();
+    }
+    void holdStr(const std::string& now, std::size_t before) {
+        hold(static_cast<std::int64_t>(now.size()) - static_cast<std::int64_t>(before));
+    }
+    // Gives back what a dropped aggregate held, when nothing else holds it.
+    void release(const AggPtr& p) {
+        if (p && p.use_count() == 1)
+            hold(-aggBytes(p.get()));
+    }
+    [[noreturn]] void memoryExhausted();
 
     // Counts one step (a loop turn or a call); every kStepsPerCheck steps it
     // asks the host whether to stop.

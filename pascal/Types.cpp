@@ -17,6 +17,11 @@ const TypeInfo kBool = makeBasic(Kind::Boolean, "Boolean");
 const TypeInfo kVoid = makeBasic(Kind::Void, "procedure");
 const TypeInfo kError = makeBasic(Kind::Error, "?");
 const TypeInfo kArgList = makeBasic(Kind::ArgList, "array of const");
+const TypeInfo kEmptySet = [] {
+    TypeInfo t = makeBasic(Kind::Set, "[]");
+    t.hi = kMaxSetValue;
+    return t;
+}();
 } // namespace
 
 const TypeInfo* intType() {
@@ -40,6 +45,9 @@ const TypeInfo* errorType() {
 const TypeInfo* argListType() {
     return &kArgList;
 }
+const TypeInfo* emptySetType() {
+    return &kEmptySet;
+}
 
 bool sameType(const TypeInfo* a, const TypeInfo* b) {
     if (a == b)
@@ -51,8 +59,20 @@ bool sameType(const TypeInfo* a, const TypeInfo* b) {
         return a->lo == b->lo && a->hi == b->hi && sameType(a->elem, b->elem);
     case Kind::DynArray:
         return sameType(a->elem, b->elem);
+    case Kind::Proc:
+        if (a->procParams.size() != b->procParams.size() || !sameType(a->elem, b->elem))
+            return false;
+        for (std::size_t i = 0; i < a->procParams.size(); ++i)
+            if (!sameType(a->procParams[i].type, b->procParams[i].type) ||
+                a->procParams[i].byRef != b->procParams[i].byRef)
+                return false;
+        return true;
+    case Kind::Set:
+        // [] goes with every set; sets of Integer ranges with each other.
+        return !a->elem || !b->elem || sameType(a->elem, b->elem);
     case Kind::Record:
-        return false; // records are equal only by name
+    case Kind::Enum:
+        return false; // records and enumerations are equal only by name
     default:
         return true;
     }

@@ -13,6 +13,9 @@ enum class Kind : std::uint8_t {
     Float,
     String,
     Boolean,
+    Enum,        // (Red, Green, Blue): an ordinal 0..n-1 with a name for each value
+    Set,         // set of an enumeration or of 0..63: one bit per value in a number cell
+    Proc,        // function(x: Integer): Integer: a script routine, in a number cell
     StaticArray, // array[lo..hi] of T: a value, copied on assignment
     DynArray,    // array of T: a reference, shared on assignment
     Record,      // a value, copied on assignment
@@ -36,12 +39,19 @@ struct Field {
 
 struct TypeInfo {
     Kind kind;
-    std::string name;               // for messages ("Integer", "array of String", ...)
-    const TypeInfo* elem = nullptr; // arrays: the element type
-    std::int64_t lo = 0, hi = -1;   // static arrays: the bounds
-    std::vector<Field> fields;      // records
-    int counts[3] = {0, 0, 0};      // records: slots per Storage kind
-    std::uint64_t cells = 1;        // total slots a value takes (for the size limit)
+    std::string name;                // for messages ("Integer", "array of String", ...)
+    const TypeInfo* elem = nullptr;  // arrays: the element type
+    std::int64_t lo = 0, hi = -1;    // static arrays: the bounds
+    std::vector<Field> fields;       // records
+    std::vector<std::string> names;  // enumerations: the values' names as declared
+    const TypeInfo* index = nullptr; // static arrays indexed by an enumeration: that type
+    struct ProcParam {
+        const TypeInfo* type;
+        bool byRef, isConst;
+    };
+    std::vector<ProcParam> procParams; // procedural types; elem is the result (void: none)
+    int counts[3] = {0, 0, 0};         // records: slots per Storage kind
+    std::uint64_t cells = 1;           // total slots a value takes (for the size limit)
 };
 
 inline Storage storageOf(const TypeInfo* t) {
@@ -58,7 +68,7 @@ inline Storage storageOf(const TypeInfo* t) {
 }
 
 inline bool isOrdinal(const TypeInfo* t) {
-    return t->kind == Kind::Integer || t->kind == Kind::Boolean;
+    return t->kind == Kind::Integer || t->kind == Kind::Boolean || t->kind == Kind::Enum;
 }
 
 // The basic types, shared by every program.
@@ -69,6 +79,10 @@ const TypeInfo* boolType();
 const TypeInfo* voidType();
 const TypeInfo* errorType();
 const TypeInfo* argListType();
+// The type of [], which every set type takes.
+const TypeInfo* emptySetType();
+// Values a set holds: the bits of one number cell.
+inline constexpr std::int64_t kMaxSetValue = 63;
 
 // Whether values of the two types may be assigned one to the other as they
 // are (Integer to Float widening is handled by the checker separately).

@@ -8,7 +8,7 @@ PACKAGES="cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
 qt6-base-dev libgl-dev libjpeg-dev libsdl2-mixer-dev nlohmann-json3-dev
 libgtest-dev libgmock-dev libbenchmark-dev lua5.4
 libqscintilla2-qt6-dev qt6-translations-l10n cmark desktop-file-utils shared-mime-info
-timgm6mb-soundfont"
+timgm6mb-soundfont fp-compiler fp-units-rtl"
 
 missing=""
 for pkg in $PACKAGES; do

@@ -1,75 +1,8 @@
 // Compiles and runs arbitrary bytes as a script, with a step budget, a small
 // host unit and the dialog functions answered by a fixed host.
-#include "pascal/DialogUnit.h"
-#include "pascal/Engine.h"
-
-#include <cstddef>
-#include <cstdint>
-#include <stdexcept>
-#include <string>
-
-namespace {
-
-struct QuietDialogs final : pascal::DialogHost {
-    void showMessage(const std::string&) override {}
-    std::optional<std::string> inputBox(const std::string&, const std::string&,
-                                        const std::string& d) override {
-        return d.size() % 2 ? std::optional<std::string>("42") : std::nullopt;
-    }
-    void errorDlg(const std::string&) override {}
-    void informationDlg(const std::string&) override {}
-    bool questionDlg(const std::string& m) override { return m.size() % 2; }
-    bool okCancelDlg(const std::string& m) override { return m.empty(); }
-};
-
-pascal::Engine& engine() {
-    static QuietDialogs dialogs;
-    static pascal::Engine* e = [] {
-        auto* en = new pascal::Engine();
-        pascal::registerDialogUnit(*en, dialogs);
-        en->registerUnit(
-            "MyUnit",
-            {{"goto",
-              {{"location", pascal::Type::Integer}},
-              std::nullopt,
-              [](pascal::CallContext& c) { (void)c.getInteger("location"); }},
-             {"p",
-              {{"p", pascal::Type::String}, {"number", pascal::Type::Integer}},
-              std::nullopt,
-              [](pascal::CallContext& c) {
-                  if (c.getString("p").empty())
-                      throw std::runtime_error("empty selector");
-                  (void)c.getInteger("number");
-              }},
-             {"_p1_",
-              {},
-              pascal::Type::Integer,
-              [](pascal::CallContext& c) { c.setInteger("result", 7); }},
-             {"_param1_",
-              {},
-              pascal::Type::String,
-              [](pascal::CallContext& c) { c.setString("result", "name"); }},
-             {"AsInt",
-              {{"s", pascal::Type::String}},
-              pascal::Type::Integer,
-              [](pascal::CallContext& c) { c.setInteger("result", c.getInteger("s")); }}});
-        return en;
-    }();
-    return *e;
-}
-
-} // namespace
+#include "fuzz/pascal/FuzzHost.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::string text(reinterpret_cast<const char*>(data), size);
-    auto program = engine().compile(text);
-    (void)program->messagesText();
-    pascal::RunOptions options;
-    // Enough for real work, small enough that every input ends quickly.
-    options.stepBudget = 200000;
-    options.randomSeed = 1;
-    std::size_t printed = 0;
-    options.output = [&printed](std::string_view s) { printed += s.size(); };
-    program->run(options);
+    fuzzhost::compileAndRun(std::string(reinterpret_cast<const char*>(data), size));
     return 0;
 }

@@ -81,7 +81,7 @@ const ErrorCase kCompileErrors[] = {
          "Ошибка: raise без исключения допустим только в блоке except [строка 1, столбец 1]"_cp)},
     {"unsupported_construct", "var p: ^Integer;",
      std::string("Синтаксическая ошибка: недопустимый символ \"^\" [строка 1, столбец 8]"_cp)},
-    {"declaration_inside_block", "begin var x: Integer; end.",
+    {"declaration_inside_block", "begin const C = 1; end.",
      std::string(
          "Ошибка: объявления допустимы только вне блоков begin..end [строка 1, столбец 7]"_cp)},
     {"array_too_big", "var a: array[1..100000000] of Integer;",
@@ -95,6 +95,87 @@ const ErrorCase kCompileErrors[] = {
     {"integer_literal_too_big", "PrintLn(99999999999999999999)",
      std::string(
          "Синтаксическая ошибка: слишком большое число 99999999999999999999 [строка 1, столбец 9]"_cp)},
+    // A call without a result, wherever a value is taken.
+    {"procedure_printed", "procedure P; begin end; PrintLn(P);",
+     std::string("Ошибка: \"P\" не возвращает значения: процедуру нельзя использовать как "
+                 "значение [строка 1, столбец 33]"_cp)},
+    {"procedure_in_format_list", "procedure P; begin end; PrintLn(Format('%s', [P]));",
+     std::string("Ошибка: \"P\" не возвращает значения: процедуру нельзя использовать как "
+                 "значение [строка 1, столбец 47]"_cp)},
+    {"inc_printed", "var i: Integer; PrintLn(Inc(i));",
+     std::string("Ошибка: \"Inc\" не возвращает значения: процедуру нельзя использовать как "
+                 "значение [строка 1, столбец 25]"_cp)},
+    {"procedure_compared", "procedure P; begin end; if P = P then;",
+     std::string("Ошибка: \"P\" не возвращает значения: процедуру нельзя использовать как "
+                 "значение [строка 1, столбец 28]"_cp)},
+    {"procedure_converted", "procedure P(x: Integer); begin end; PrintLn(IntToStr(P(1)));",
+     std::string("Ошибка: \"P\" не возвращает значения: процедуру нельзя использовать как "
+                 "значение [строка 1, столбец 54]"_cp)},
+    {"procedure_assigned", "procedure P; begin end; var s: String; s := (P);",
+     std::string("Ошибка: \"P\" не возвращает значения: процедуру нельзя использовать как "
+                 "значение [строка 1, столбец 46]"_cp)},
+    {"builtin_procedure_as_condition", "var s: String; while SetLength(s, 1) do;",
+     std::string("Ошибка: \"SetLength\" не возвращает значения: процедуру нельзя использовать "
+                 "как значение [строка 1, столбец 22]"_cp)},
+    {"procedure_as_bound", "procedure P; begin end; var i: Integer; for i := P to 2 do;",
+     std::string("Ошибка: \"P\" не возвращает значения: процедуру нельзя использовать как "
+                 "значение [строка 1, столбец 50]"_cp)},
+    {"procedure_in_constant", "procedure P; begin end; const C = P;",
+     std::string("Ошибка: \"P\" не возвращает значения: процедуру нельзя использовать как "
+                 "значение [строка 1, столбец 35]"_cp)},
+    {"enumerations_do_not_mix", "type TA = (A1, A2); TB = (B1, B2); var a: TA; a := B1;",
+     std::string("Ошибка: несовместимые типы: ожидалось TA, найдено TB [строка 1, столбец 52]"_cp)},
+    {"enumeration_index_needs_its_type",
+     "type TA = (A1, A2); var n: array[TA] of Integer; n[0] := 1;",
+     std::string(
+         "Ошибка: несовместимые типы: ожидалось TA, найдено Integer [строка 1, столбец 52]"_cp)},
+    {"set_too_big", "var s: set of Integer;",
+     std::string("Ошибка: множество допустимо только из перечисления или диапазона 0..63 "
+                 "[строка 1, столбец 8]"_cp)},
+    {"sets_do_not_mix",
+     "type TA = (A1, A2); TB = (B1, B2); var a: set of TA; b: set of TB; a := b;",
+     std::string("Ошибка: несовместимые типы: ожидалось set of TA, найдено set of TB [строка 1, "
+                 "столбец 73]"_cp)},
+    {"in_needs_the_element_type", "type TA = (A1, A2); var a: set of TA; if 1 in a then;",
+     std::string(
+         "Ошибка: оператор \"in\" не применим к типам Integer и set of TA [строка 1, столбец 44]"_cp)},
+    {"inline_variable_ends_with_its_block", "begin var n := 1; end; PrintLn(n);",
+     std::string("Ошибка: неизвестное имя \"n\" [строка 1, столбец 32]"_cp)},
+    {"compound_assignment_types", "var i: Integer; i /= 2;",
+     std::string("Ошибка: оператор \"/=\" не применим к типу Integer [строка 1, столбец 17]"_cp)},
+    {"for_in_element_type", "var i: Integer; for i in 'abc' do;",
+     std::string(
+         "Ошибка: несовместимые типы: ожидалось String, найдено Integer [строка 1, столбец 21]"_cp)},
+    {"constant_array_is_read_only", "const A: array[1..2] of Integer = (1, 2); A[1] := 3;",
+     std::string("Ошибка: этому нельзя присвоить значение [строка 1, столбец 43]"_cp)},
+    {"constant_array_needs_every_value", "const A: array[1..3] of Integer = (1, 2);",
+     std::string(
+         "Ошибка: в постоянном массиве нужно значений: 3, задано: 2 [строка 1, столбец 7]"_cp)},
+    {"routine_must_fit_the_procedural_type",
+     "type TFunc = function(x: Integer): Integer; procedure P(s: String); begin end; var f: "
+     "TFunc; f := P;",
+     std::string("Ошибка: подпрограмма \"P\" не подходит к типу TFunc [строка 1, столбец 99]"_cp)},
+    {"procedural_value_is_not_printed",
+     "type TFunc = function(x: Integer): Integer; var f: TFunc; PrintLn(f);",
+     std::string("Ошибка: неверные аргументы PrintLn [строка 1, столбец 59]"_cp)},
+    // Directives: the refused, the unclosed and the stray.
+    {"include_refused", "PrintLn(1);\n{$INCLUDE other.inc}",
+     std::string(
+         "Синтаксическая ошибка: директива {$INCLUDE} не поддерживается [строка 2, столбец 1]"_cp)},
+    {"compiler_switch_refused", "(*$R+*) PrintLn(1)",
+     std::string(
+         "Синтаксическая ошибка: директива {$R} не поддерживается [строка 1, столбец 1]"_cp)},
+    {"unclosed_ifdef", "PrintLn(1);\n  {$IFDEF X} PrintLn(2);",
+     std::string("Синтаксическая ошибка: нет {$ENDIF} для {$IFDEF} [строка 2, столбец 3]"_cp)},
+    {"stray_endif", "PrintLn(1); {$ENDIF}",
+     std::string("Синтаксическая ошибка: {$ENDIF} без {$IFDEF} [строка 1, столбец 13]"_cp)},
+    {"stray_else", "{$ELSE} PrintLn(1);",
+     std::string("Синтаксическая ошибка: {$ELSE} без {$IFDEF} [строка 1, столбец 1]"_cp)},
+    {"second_else", "{$IFDEF A}{$ELSE}{$ELSE}{$ENDIF}",
+     std::string(
+         "Синтаксическая ошибка: второй {$ELSE} для одного {$IFDEF} [строка 1, столбец 18]"_cp)},
+    {"ifdef_without_name", "{$IFDEF} PrintLn(1); {$ENDIF}",
+     std::string("Синтаксическая ошибка: в директиве {$IFDEF} нет имени [строка 1, столбец 1]"_cp)},
 };
 INSTANTIATE_TEST_SUITE_P(Table, CompileErrors, testing::ValuesIn(kCompileErrors),
                          [](const auto& i) { return std::string(i.param.name); });
@@ -168,6 +249,18 @@ const ErrorCase kRuntimeErrors[] = {
     {"format_mismatch", "PrintLn(Format('%d', ['x'])); PrintLn('after')",
      std::string(
          "Ошибка выполнения: неверный формат или аргумент Format [строка 1, столбец 1]"_cp)},
+    {"succ_past_the_last_value",
+     "type TA = (A1, A2); var a: TA; a := A2; a := Succ(a); "
+     "PrintLn('after')",
+     std::string("Ошибка выполнения: значение вне диапазона типа TA [строка 1, столбец 41]"_cp)},
+    {"assert_fails", "Assert(1 > 2, 'one is not above two'); PrintLn('after')",
+     std::string("Ошибка выполнения: one is not above two [строка 1, столбец 1]"_cp)},
+    {"bad_hex", "PrintLn(HexToInt('xyz')); PrintLn('after')",
+     std::string(
+         "Ошибка выполнения: 'xyz' - неверное шестнадцатеричное число [строка 1, столбец 1]"_cp)},
+    {"procedural_variable_unset", "type TProc = procedure; var p: TProc; p; PrintLn('after')",
+     std::string("Ошибка выполнения: процедурной переменной не присвоена подпрограмма [строка 1, "
+                 "столбец 39]"_cp)},
     {"var_ref_to_removed_element",
      "var a: array of Integer;\nprocedure P(var x: Integer); begin SetLength(a, 1); x := 1 "
      "end;\nSetLength(a, 3); P(a[2]); PrintLn('after')",

@@ -236,6 +236,21 @@ TEST(Cancellation, StepBudgetStopsTheRun) {
     EXPECT_EQ(o.output, "100\n");
 }
 
+TEST(Cancellation, StepBudgetWeighsTheStringWorkOfStandardFunctions) {
+    // 100,000 turns, each moving the whole string: quadratic work that the
+    // turns alone would let through a budget of twice as many steps.
+    RunOptions options;
+    options.stepBudget = 200000;
+    for (const char* loop : {"Insert('abcd', t, 1)", "t := UpperCase(t) + 'abcd'",
+                             "begin t := t + 'abcd'; Delete(t, 1, 0) end"}) {
+        test::Outcome o = runScript(std::string("var t: String; while Length(t) < 400000 do ") +
+                                        loop + "; PrintLn('done')",
+                                    options);
+        EXPECT_EQ(o.status, RunStatus::Stopped) << loop;
+        EXPECT_EQ(o.output, "") << loop;
+    }
+}
+
 struct FakeDialogs : DialogHost {
     std::vector<std::string> shown;
     std::optional<std::string> answer;

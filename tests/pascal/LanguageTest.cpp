@@ -44,6 +44,53 @@ const Case kStructure[] = {
 INSTANTIATE_TEST_SUITE_P(Structure, Language, testing::ValuesIn(kStructure),
                          [](const auto& i) { return std::string(i.param.name); });
 
+const Case kDirectives[] = {
+    {"ifdef_skips_undefined", "{$IFDEF DEBUG} PrintLn('debug'); {$ENDIF} PrintLn('on')", "on\n"},
+    {"define_then_ifdef", "{$DEFINE Debug}{$IFDEF DEBUG} PrintLn('debug'); {$ENDIF}", "debug\n"},
+    {"ifndef_and_else",
+     "{$IFNDEF X} PrintLn(1); {$ELSE} PrintLn(2); {$ENDIF} {$DEFINE X}"
+     "{$IFNDEF X} PrintLn(3); {$ELSE} PrintLn(4); {$ENDIF}",
+     "1\n4\n"},
+    {"undef", "{$DEFINE A}{$UNDEF A}{$IFDEF A} PrintLn('a'); {$ENDIF}PrintLn('b')", "b\n"},
+    {"nested_inside_left_out_text",
+     "{$IFDEF A} {$IFDEF B} PrintLn(1); {$ELSE} PrintLn(2); {$ENDIF} PrintLn(3); {$ELSE}"
+     " PrintLn(4); {$ENDIF}",
+     "4\n"},
+    {"left_out_text_need_not_compile",
+     "{$IFDEF NEVER} this is not Pascal ' {$ENDIF} ' {$INCLUDE x} (* {$ENDIF} *) {$ENDIF}"
+     "PrintLn('ok')",
+     "ok\n"},
+    {"defines_in_left_out_text_do_not_count",
+     "{$IFDEF NO}{$DEFINE YES}{$ENDIF}{$IFDEF YES}PrintLn(1);{$ENDIF}(*$DEFINE Z*)"
+     "{$IFDEF Z}PrintLn(2);{$ENDIF}",
+     "2\n"},
+    {"dollar_inside_a_comment_is_a_comment", "{ $INCLUDE x } PrintLn('ok')", "ok\n"},
+};
+INSTANTIATE_TEST_SUITE_P(Directives, Language, testing::ValuesIn(kDirectives),
+                         [](const auto& i) { return std::string(i.param.name); });
+
+// Variables declared where they are needed (Delphi's inline form).
+const Case kInlineVariables[] = {
+    {"initialised_and_inferred",
+     "var x: Integer := 5; var s := 'abc'; var f := 1.5; var b := x > 2;\n"
+     "PrintLn(x, s, f, b)",
+     "5abc1.5True\n"},
+    {"inside_a_block_until_its_end",
+     "var i: Integer;\n"
+     "for i := 1 to 3 do begin var n: Integer; var t := 'x'; n := n + i; t += 'y'; Print(n, t, "
+     "' ') end;\n"
+     "begin var n := 10; PrintLn(n) end; begin var n := 'again'; PrintLn(n) end",
+     "1xy 2xy 3xy 10\nagain\n"},
+    {"for_var", "for var i := 1 to 3 do Print(i); for var c in 'ab' do Print(c); PrintLn",
+     "123ab\n"},
+    {"inside_a_routine",
+     "function F(k: Integer): Integer; begin var m: Integer := k * 2; for var j := 1 to k do "
+     "m += j; Result := m end; PrintLn(F(3))",
+     "12\n"},
+};
+INSTANTIATE_TEST_SUITE_P(InlineVariables, Language, testing::ValuesIn(kInlineVariables),
+                         [](const auto& i) { return std::string(i.param.name); });
+
 const Case kLiterals[] = {
     {"hex_and_char_codes", "PrintLn($FF, ' ', 'a'#66#$43'd', ' ', Length(#13#10))", "255 aBCd 2\n"},
     {"quote_doubling", "PrintLn('it''s')", "it's\n"},
@@ -259,6 +306,10 @@ const Case kStrings[] = {
      "PrintLn(Format('%d|%5d|%-4s|%s|%.2f|%x|%8.3f|%%', [42, 7, 'ab', 'ok', 3.14159, "
      "255, 2.5]))",
      "42|    7|ab  |ok|3.14|FF|   2.500|%\n"},
+    {"format_rounds_halves_away_and_counts_exponent_digits",
+     "PrintLn(Format('%.0f %.0f %.1f|%.3e|%e|%n', [2.5, 0.5, 0.25, -12345.678, 1.5, "
+     "1234567.125]))",
+     "3 1 0.3|-1.23E+004|1.5000000000000000E+000|1 234 567.13\n"},
 };
 INSTANTIATE_TEST_SUITE_P(Strings, Language, testing::ValuesIn(kStrings),
                          [](const auto& i) { return std::string(i.param.name); });
@@ -284,6 +335,24 @@ const Case kMaths[] = {
     {"pi", "PrintLn(Round(Pi * 100))", "314\n"},
 };
 INSTANTIATE_TEST_SUITE_P(Maths, Language, testing::ValuesIn(kMaths),
+                         [](const auto& i) { return std::string(i.param.name); });
+
+// Functions Free Pascal spells differently or not at all.
+const Case kMoreFunctions[] = {
+    {"gcd_lcm", "PrintLn(Gcd(12, -18), ' ', Lcm(4, 6), ' ', Lcm(0, 5), ' ', Gcd(0, 0))",
+     "6 12 0 0\n"},
+    {"hex_to_int", "PrintLn(HexToInt('FF'), ' ', HexToInt('$10'), ' ', HexToInt('0x1f'))",
+     "255 16 31\n"},
+    {"float_to_str_digits", "PrintLn(FloatToStr(2 / 3, 4), ' ', FloatToStr(2.5, 1))", "0.6667 3\n"},
+    {"swap_split_join",
+     "var a, b: String; i, j: Integer; parts: array of String;\n"
+     "a := 'x'; b := 'y'; i := 1; j := 2; Swap(a, b); Swap(i, j); PrintLn(a, b, i, j);\n"
+     "parts := StrSplit('a,,b,c', ','); PrintLn(Length(parts), ' ', StrJoin(parts, '+'), ' ',\n"
+     "  Length(StrSplit('', ',')), ' ', StrJoin(StrSplit('one', ''), '-'))",
+     "yx21\n4 a++b+c 1 one\n"},
+    {"assert_passes", "Assert(1 < 2); Assert(True, 'fine'); PrintLn('ok')", "ok\n"},
+};
+INSTANTIATE_TEST_SUITE_P(MoreFunctions, Language, testing::ValuesIn(kMoreFunctions),
                          [](const auto& i) { return std::string(i.param.name); });
 
 const Case kDates[] = {

@@ -64,6 +64,46 @@ TEST(Limits, HugeStringsAndArraysFailCleanly) {
     }
 }
 
+TEST(Limits, EachRunHasAMemoryBudget) {
+    // Each string is far below the length limit; together they would take
+    // hundreds of gigabytes.
+    const std::string big = "var a: array of String; s: String; i: Integer;\n"
+                            "s := StringOfChar('x', 8 * 1024 * 1024);\n";
+    const char* bombs[] = {
+        "SetLength(a, 100000); for i := 0 to 99999 do a[i] := s;",
+        "SetLength(a, 100000); for i := 0 to 99999 do begin a[i] := 'y'; Insert(s, a[i], 1) end;",
+        "procedure P(x: String; n: Integer); begin if n > 0 then P(x, n - 1) end; P(s, 3000);",
+        "type TItem = record t: String end; var r: array[1..100] of TItem; for i := 1 to 100 do "
+        "r[i].t := s;",
+        "var b: array of array of Integer; SetLength(b, 1000); for i := 0 to 999 do "
+        "SetLength(b[i], 1000000);",
+    };
+    for (const char* bomb : bombs) {
+        test::Outcome o = test::runScript(big + bomb + " PrintLn('after')");
+        EXPECT_EQ(o.status, RunStatus::Failed) << bomb;
+        EXPECT_NE(o.messages.find("больше памяти, чем допустимо (256 МБ)"_cp), std::string::npos)
+            << bomb << o.messages;
+        EXPECT_EQ(o.output, "") << bomb;
+    }
+    // Memory that is given back can be taken again: the budget counts what
+    // is held, not what was ever made.
+    const char* fine[] = {
+        "for i := 1 to 100 do begin SetLength(a, 10); a[3] := s; SetLength(a, 0) end;",
+        "function F(n: Integer): String; begin Result := s end; for i := 1 to 100 do "
+        "s := F(i);",
+        "procedure P(x: String); var y: String; begin y := x end; for i := 1 to 100 do P(s);",
+        "var none: array of String; for i := 1 to 100 do begin a := none; SetLength(a, 1); a[0] "
+        ":= s end;",
+        "for i := 1 to 100 do begin Delete(s, 1, 8 * 1024 * 1024); s := StringOfChar('x', 8 * "
+        "1024 * 1024) end;",
+    };
+    for (const char* loop : fine) {
+        test::Outcome o = test::runScript(big + loop + " PrintLn('after')");
+        EXPECT_EQ(o.status, RunStatus::Completed) << loop << o.messages;
+        EXPECT_EQ(o.output, "after\n") << loop;
+    }
+}
+
 TEST(Limits, RandomTextGivesAnAnswerEveryTime) {
     // A fixed pseudo-random stream of bytes, biased towards the language's own
     // words; the fuzz target goes much further. Whatever the text, the engine

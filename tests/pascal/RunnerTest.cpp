@@ -69,6 +69,32 @@ TEST_F(Runner, RunsAndWritesUtf8) {
     EXPECT_EQ(r.out, "6\n");
 }
 
+TEST_F(Runner, SkipsAByteOrderMarkAndWarnsOfTextItCannotReadAsUtf8) {
+    Result r = run("\xEF\xBB\xBFPrintLn('\xD0\xAF')");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "\xD0\xAF\n");
+    EXPECT_EQ(r.err, "");
+
+    // cp1251 bytes: read as they are, with the place of the first that is not UTF-8.
+    r = run("PrintLn(1);\nPrintLn('ab\xCF\xF0')");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "1\nab\xD0\x9F\xD1\x80\n");
+    EXPECT_NE(r.err.find("UTF-8"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("2, \xD1\x81\xD1\x82\xD0\xBE\xD0\xBB\xD0\xB1\xD0\xB5\xD1\x86 12: "
+                         "\xD0\xB1\xD0\xB0\xD0\xB9\xD1\x82 0xCF"),
+              std::string::npos)
+        << r.err; // "2, столбец 12: байт 0xCF"
+
+    // A character cp1251 lacks (an em dash is there, a snowman is not): '?' in its place.
+    r = run("PrintLn('\xD0\xAF\xE2\x80\x94\xE2\x98\x83!')");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "\xD0\xAF\xE2\x80\x94?!\n");
+    EXPECT_NE(r.err.find("U+2603"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("1, \xD1\x81\xD1\x82\xD0\xBE\xD0\xBB\xD0\xB1\xD0\xB5\xD1\x86 12"),
+              std::string::npos)
+        << r.err;
+}
+
 TEST_F(Runner, ExitStatusTellsCompileFromRunTimeErrors) {
     Result r = run("PrintLn(1;");
     EXPECT_EQ(r.status, 1);

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -22,15 +23,106 @@ std::string cp1251ToUtf8(std::string_view cp1251) {
     return model::Cp1251ToUtf8(cp1251);
 }
 
-// A script or an answer typed in the terminal: UTF-8 text is converted; text
-// that is not UTF-8, or holds a character cp1251 has no byte for, is taken
-// as cp1251 bytes already.
+// An answer typed in the terminal: UTF-8 text is converted; text that is not
+// UTF-8, or holds a character cp1251 has no byte for, is taken as cp1251
+// bytes already.
 std::string terminalToCp1251(std::string_view text) {
     try {
         return model::Utf8ToCp1251(text);
     } catch (const model::EncodingError&) {
         return std::string(text);
     }
+}
+
+// The first place where a text stops being UTF-8 that cp1251 can hold.
+struct Unreadable {
+    std::size_t offset = 0; // of the first byte of the sequence
+    bool malformed = false; // not UTF-8 at all, rather than a character cp1251 lacks
+    char32_t character = 0; // the character, when it is one cp1251 lacks
+};
+
+// The length of a well-formed UTF-8 sequence at `at` and its character, or 0.
+std::size_t utf8Sequence(std::string_view s, std::size_t at, char32_t& ch) {
+    auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+    unsigned char b = byte(at);
+    std::size_t n = b < 0x80           ? 1
+                    : (b >> 5) == 0x6  ? 2
+                    : (b >> 4) == 0xE  ? 3
+                    : (b >> 3) == 0x1E ? 4
+                                       : 0;
+    if (n == 0 || at + n > s.size())
+        return 0;
+    ch = n == 1 ? b : b & (0x7F >> n);
+    for (std::size_t k = 1; k < n; ++k) {
+        if ((byte(at + k) & 0xC0) != 0x80)
+            return 0;
+        ch = (ch << 6) | (byte(at + k) & 0x3F);
+    }
+    static constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (ch < kLeast[n] || ch > 0x10FFFF || (ch >= 0xD800 && ch <= 0xDFFF))
+        return 0; // overlong, beyond Unicode, or a surrogate
+    return n;
+}
+
+// Converts UTF-8 to cp1251 into `out` in one pass, up to the first place it
+// cannot.
+std::optional<Unreadable> convertUtf8(std::string_view s, std::string& out) {
+    out.clear();
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size();) {
+        char32_t ch = 0;
+        std::size_t n = utf8Sequence(s, i, ch);
+        if (n == 0)
+            return Unreadable{i, true, 0};
+        std::optional<unsigned char> byte = model::UnicodeToCp1251(ch);
+        if (!byte)
+            return Unreadable{i, false, ch};
+        out += static_cast<char>(*byte);
+        i += n;
+    }
+    return std::nullopt;
+}
+
+// "строка L, столбец C" of a byte offset, the column counted in characters
+// as an editor shows them.
+std::string placeOf(std::string_view s, std::size_t offset) {
+    std::size_t line = 1, column = 1;
+    for (std::size_t i = 0; i < offset; ++i) {
+        unsigned char b = static_cast<unsigned char>(s[i]);
+        if (b == '\n') {
+            ++line;
+            column = 1;
+        } else if ((b & 0xC0) != 0x80) {
+            ++column;
+        }
+    }
+    return "строка " + std::to_string(line) + ", столбец " + std::to_string(column);
+}
+
+// A script file: a UTF-8 byte-order mark is skipped; UTF-8 is converted.
+// Text that is not UTF-8 is taken as cp1251 bytes already, and a character
+// cp1251 has no byte for becomes '?'; either is said on stderr with its place.
+std::string scriptToCp1251(std::string_view text) {
+    constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    if (text.substr(0, kBom.size()) == kBom)
+        text.remove_prefix(kBom.size());
+    std::string converted;
+    std::optional<Unreadable> bad = convertUtf8(text, converted);
+    if (!bad)
+        return converted;
+    char code[16];
+    if (bad->malformed) {
+        std::snprintf(code, sizeof code, "0x%02X", static_cast<unsigned char>(text[bad->offset]));
+        std::cerr << "norvo-pascal: предупреждение: текст не в UTF-8 ("
+                  << placeOf(text, bad->offset) << ": байт " << code
+                  << "), он прочитан как cp1251\n";
+        return std::string(text);
+    }
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(bad->character));
+    std::cerr << "norvo-pascal: предупреждение: символа " << code << " ("
+              << placeOf(text, bad->offset)
+              << ") нет в cp1251, он и другие такие заменены на \"?\"\n";
+    return model::Utf8ToCp1251Lossy(text);
 }
 
 class TerminalDialogs final : public pascal::DialogHost {
@@ -127,7 +219,7 @@ int main(int argc, char** argv) {
         all << in.rdbuf();
         text = all.str();
     }
-    text = terminalToCp1251(text);
+    text = scriptToCp1251(text);
 
     pascal::Engine engine;
     TerminalDialogs dialogs;

@@ -1,0 +1,5 @@
+procedure P; begin end;
+begin
+  PrintLn(P);
+  PrintLn(Format('%s', [P]));
+end.
