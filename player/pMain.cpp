@@ -53,8 +53,9 @@ constexpr Handler kHintHandlers[6] = {&TForm1::lblParam1MouseEnter, &TForm1::lbl
 } // namespace
 
 TForm1::TForm1(std::unique_ptr<QuestSource> source, platform::Dialogs& dialogs,
-               std::unique_ptr<platform::Audio> audio, QWidget* parent)
-    : QWidget(parent), source_(std::move(source)), runner_(dialogs),
+               std::unique_ptr<platform::Audio> audio, QWidget* parent,
+               std::function<bool()> stopScripts)
+    : QWidget(parent), source_(std::move(source)), runner_(dialogs, std::move(stopScripts)),
       sounds_(audio ? std::move(audio) : platform::MakeSdlAudio()) {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
