@@ -23,7 +23,15 @@ ScriptedDialogs::ScriptedDialogs(std::vector<std::string> answers)
 std::vector<ShownDialog> ScriptedDialogs::TakeShown() {
     std::vector<ShownDialog> out;
     out.swap(shown_);
+    leftOut_ = 0;
     return out;
+}
+
+void ScriptedDialogs::Keep(ShownDialog shown) {
+    if (shown_.size() < kMaxKeptDialogs)
+        shown_.push_back(std::move(shown));
+    else
+        ++leftOut_;
 }
 
 void ScriptedDialogs::Message(MessageKind kind, const std::string& text) {
@@ -31,7 +39,7 @@ void ScriptedDialogs::Message(MessageKind kind, const std::string& text) {
     shown.kind = ShownDialog::Kind::Message;
     shown.messageKind = kind;
     shown.text = text;
-    shown_.push_back(std::move(shown));
+    Keep(std::move(shown));
 }
 
 bool ScriptedDialogs::Question(QuestionKind kind, const std::string& text) {
@@ -42,9 +50,12 @@ bool ScriptedDialogs::Question(QuestionKind kind, const std::string& text) {
     if (!answers_.empty()) {
         shown.accepted = IsAffirmative(answers_.front());
         answers_.pop_front();
+    } else {
+        ++unanswered_;
     }
-    shown_.push_back(shown);
-    return shown.accepted;
+    const bool accepted = shown.accepted;
+    Keep(std::move(shown));
+    return accepted;
 }
 
 std::optional<std::string> ScriptedDialogs::Input(const std::string& caption,
@@ -61,9 +72,12 @@ std::optional<std::string> ScriptedDialogs::Input(const std::string& caption,
             answer.resize(kInputMaxLength);
         shown.input = std::move(answer);
         shown.accepted = true;
+    } else {
+        ++unanswered_;
     }
-    shown_.push_back(shown);
-    return shown.input;
+    std::optional<std::string> input = shown.input;
+    Keep(std::move(shown));
+    return input;
 }
 
 } // namespace platform

@@ -26,6 +26,10 @@ struct ShownDialog {
 
 class ScriptedDialogs : public Dialogs {
 public:
+    // The boxes kept between two TakeShown calls: a script that opens boxes
+    // in a loop must not fill memory; the boxes past this are only counted.
+    static constexpr std::size_t kMaxKeptDialogs = 100;
+
     ScriptedDialogs() = default;
     explicit ScriptedDialogs(std::vector<std::string> answers);
 
@@ -36,9 +40,14 @@ public:
     // question box answered No/Cancel. Message boxes take no answer.
     void AddAnswer(std::string answer) { answers_.push_back(std::move(answer)); }
     std::size_t AnswersLeft() const { return answers_.size(); }
+    // Question and input boxes that found no answer left, over the whole life.
+    std::size_t Unanswered() const { return unanswered_; }
 
+    // At most kMaxKeptDialogs boxes; LeftOut() tells how many more were shown.
     const std::vector<ShownDialog>& Shown() const { return shown_; }
-    // Hands over what was recorded so far and starts a fresh record.
+    std::size_t LeftOut() const { return leftOut_; }
+    // Hands over what was recorded so far and starts a fresh record (the
+    // count of boxes left out included).
     std::vector<ShownDialog> TakeShown();
 
     void Message(MessageKind kind, const std::string& text) override;
@@ -47,8 +56,12 @@ public:
                                      const std::string& initial) override;
 
 private:
+    void Keep(ShownDialog shown);
+
     std::deque<std::string> answers_;
     std::vector<ShownDialog> shown_;
+    std::size_t leftOut_ = 0;
+    std::size_t unanswered_ = 0;
 };
 
 } // namespace platform

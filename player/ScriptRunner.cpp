@@ -50,8 +50,8 @@ bool DialogBridge::okCancelDlg(const std::string& msg) {
     return dialogs_.Question(platform::QuestionKind::OkCancel, msg);
 }
 
-ScriptRunner::ScriptRunner(platform::Dialogs& dialogs)
-    : dialogs_(dialogs, clock_), dialogBridge_(dialogs_) {
+ScriptRunner::ScriptRunner(platform::Dialogs& dialogs, std::function<bool()> stopWhen)
+    : dialogs_(dialogs, clock_), dialogBridge_(dialogs_), stopWhen_(std::move(stopWhen)) {
     pascal::registerDialogUnit(engine_, dialogBridge_);
 }
 
@@ -78,6 +78,8 @@ void ScriptRunner::Run(const std::string& text) {
     bool tooLong = false;
     pascal::RunOptions options;
     options.cancelled = [this, &tooLong] {
+        if (stopWhen_ && stopWhen_())
+            return true;
         tooLong = clock_.Computing() > timeLimit_;
         return tooLong;
     };

@@ -10,6 +10,7 @@
 #include "player/RunClock.h"
 
 #include <chrono>
+#include <functional>
 #include <string>
 
 namespace player {
@@ -57,14 +58,17 @@ class ScriptRunner {
 public:
     // dialogs must outlive the runner. The engine has the dialog functions
     // registered; the caller registers its own units on Engine().
-    explicit ScriptRunner(platform::Dialogs& dialogs);
+    // stopWhen, when given, is asked while scripts run: once it says true,
+    // the running scripts are stopped and no further run starts (a player
+    // without a screen uses it to end a quest that keeps asking).
+    explicit ScriptRunner(platform::Dialogs& dialogs, std::function<bool()> stopWhen = {});
 
     pascal::Engine& Engine() { return engine_; }
     // The boxes, with the waiting in them kept out of the computing time.
     platform::Dialogs& Dialogs() { return dialogs_; }
 
     // Whether one more run may start: false at the nesting bound.
-    bool CanRun() const { return depth_ < kMaxRunDepth; }
+    bool CanRun() const { return depth_ < kMaxRunDepth && !(stopWhen_ && stopWhen_()); }
     // Compiles text, shows compile errors in a box, runs the program (not
     // when it failed to compile) and discards it. Run-time errors end the
     // run silently; a script over the time limit is stopped and the player
@@ -78,6 +82,7 @@ private:
     WaitingDialogs dialogs_;
     DialogBridge dialogBridge_;
     pascal::Engine engine_;
+    std::function<bool()> stopWhen_;
     std::chrono::milliseconds timeLimit_ = kScriptTimeLimit;
     int depth_ = 0; // runs under way, the innermost included
 };

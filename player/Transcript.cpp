@@ -124,7 +124,7 @@ std::optional<std::vector<std::string>> ParseSteps(const std::string& steps, std
 }
 
 json Snapshot(const TForm1& form, const std::string& step,
-              const std::vector<platform::ShownDialog>& dialogs) {
+              const std::vector<platform::ShownDialog>& dialogs, std::size_t dialogsLeftOut) {
     json actions = json::array();
     json inventory = json::array();
     for (int n = 1; n <= 6; ++n) {
@@ -168,18 +168,26 @@ json Snapshot(const TForm1& form, const std::string& step,
                    {"y", roll.RollY}}},
                  {"console", Utf8(form.ConsoleText())},
                  {"dialogs", shown}};
+    if (dialogsLeftOut > 0)
+        line["dialogs_left_out"] = dialogsLeftOut;
     if (form.CloseRequested())
         line["closed"] = true;
     return line;
 }
 
-void RunTranscript(std::unique_ptr<QuestSource> source, const std::vector<std::string>& steps,
+bool RunTranscript(std::unique_ptr<QuestSource> source, const std::vector<std::string>& steps,
                    const std::vector<std::string>& answers, std::ostream& out) {
     platform::ScriptedDialogs dialogs(answers);
-    TForm1 form(std::move(source), dialogs, std::make_unique<StepTimeAudio>());
-    out << Snapshot(form, "start", dialogs.TakeShown()).dump() << '\n' << std::flush;
+    const auto askingForever = [&dialogs] { return dialogs.Unanswered() > kMaxUnansweredBoxes; };
+    TForm1 form(std::move(source), dialogs, std::make_unique<StepTimeAudio>(), nullptr,
+                askingForever);
+    const auto writeLine = [&](const std::string& step) {
+        const std::size_t leftOut = dialogs.LeftOut();
+        out << Snapshot(form, step, dialogs.TakeShown(), leftOut).dump() << '\n' << std::flush;
+    };
+    writeLine("start");
     for (const std::string& step : steps) {
-        if (form.CloseRequested())
+        if (form.CloseRequested() || askingForever())
             break;
         if (step == "t")
             form.FireTimer();
@@ -190,8 +198,9 @@ void RunTranscript(std::unique_ptr<QuestSource> source, const std::vector<std::s
                 form.TitrForm->BitBtn1Click();
         } else
             form.ClickAction(step[0] - '0');
-        out << Snapshot(form, step, dialogs.TakeShown()).dump() << '\n' << std::flush;
+        writeLine(step);
     }
+    return !askingForever();
 }
 
 } // namespace player

@@ -124,7 +124,12 @@ int main(int argc, char** argv) {
             qputenv("SDL_AUDIODRIVER", "dummy");
         qInstallMessageHandler(QuietQtMessages);
         QApplication app(argc, argv);
-        player::RunTranscript(ChooseSource(*args), *steps, answers, std::cout);
+        if (!player::RunTranscript(ChooseSource(*args), *steps, answers, std::cout)) {
+            std::cerr << "norvo-engine: запись прервана: больше " << player::kMaxUnansweredBoxes
+                      << " окон остались без ответа — сценарий спрашивает без конца; "
+                         "дайте ответы через --answer\n";
+            return 1;
+        }
         return 0;
     }
 

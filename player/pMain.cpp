@@ -53,8 +53,9 @@ constexpr Handler kHintHandlers[6] = {&TForm1::lblParam1MouseEnter, &TForm1::lbl
 } // namespace
 
 TForm1::TForm1(std::unique_ptr<QuestSource> source, platform::Dialogs& dialogs,
-               std::unique_ptr<platform::Audio> audio, QWidget* parent)
-    : QWidget(parent), source_(std::move(source)), runner_(dialogs),
+               std::unique_ptr<platform::Audio> audio, QWidget* parent,
+               std::function<bool()> stopScripts)
+    : QWidget(parent), source_(std::move(source)), runner_(dialogs, std::move(stopScripts)),
       sounds_(audio ? std::move(audio) : platform::MakeSdlAudio()) {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -173,11 +174,23 @@ void TForm1::ReplaceAll(std::string& text, const std::string& find,
                         const std::string& replacement) {
     if (find.empty())
         return;
+    // Built afresh rather than replaced in place: each replacement in place
+    // moves the whole rest of the text, which makes a long description full
+    // of placeholders quadratic.
     std::size_t at = text.find(find);
+    if (at == std::string::npos)
+        return;
+    std::string out;
+    out.reserve(text.size());
+    std::size_t copied = 0;
     while (at != std::string::npos) {
-        text.replace(at, find.size(), replacement);
-        at = text.find(find, at + replacement.size());
+        out.append(text, copied, at - copied);
+        out += replacement;
+        copied = at + find.size();
+        at = text.find(find, copied);
     }
+    out.append(text, copied, std::string::npos);
+    text = std::move(out);
 }
 
 void TForm1::HighlightAction(int n, bool on) {

@@ -26,9 +26,11 @@ class TForm1 : public QWidget, public MainWindowUi, public script::PlayerHost {
 public:
     // Builds the window and runs FormCreate, which loads the quest from
     // source. dialogs must outlive the window. Without audio the window
-    // plays through SDL2_mixer.
+    // plays through SDL2_mixer. Once stopScripts (when given) says true, the
+    // running scripts stop and no more start.
     TForm1(std::unique_ptr<QuestSource> source, platform::Dialogs& dialogs,
-           std::unique_ptr<platform::Audio> audio = nullptr, QWidget* parent = nullptr);
+           std::unique_ptr<platform::Audio> audio = nullptr, QWidget* parent = nullptr,
+           std::function<bool()> stopScripts = {});
     ~TForm1() override;
 
     // The runtime state.

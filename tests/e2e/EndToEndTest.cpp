@@ -189,6 +189,27 @@ TEST_F(EndToEnd, PromptsCompileErrorsAndItemsAppearInTheTranscript) {
     EXPECT_EQ(lines[4]["inventory"][0], json({{"n", 1}, {"caption", "Ключ"}, {"hint", "медный"}}));
 }
 
+TEST_F(EndToEnd, ATranscriptThatKeepsAskingWithoutAnswersEndsWithAMessage) {
+    const std::string quest = Write("asking.json", R"({
+  "params": [{"name": "", "value": 0}, {"name": "", "value": 0}, {"name": "", "value": 0},
+             {"name": "", "value": 0}, {"name": "", "value": 0}, {"name": "", "value": 0}],
+  "locations": [{"description": "x", "captions": ["ask", "", "", "", "", ""],
+                 "codes": ["while true do InputParam('param1', 'T', 'Q?');", "", "", "", "", ""]}]
+})");
+    const std::string file = dir + "/asking.nvx";
+    ASSERT_EQ(RunProgram({Bin("norvo-quest"), "pack", quest, "-o", file}).exitCode, 0);
+    // Standard error after standard output, so the message comes last.
+    const Result run = RunProgram(
+        {"sh", "-c", Quote(Bin("norvo-engine")) + " " + Quote(file) + " --transcript 1,1 2>&1"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.out.find("запись прервана: больше 1000 окон остались без ответа"),
+              std::string::npos)
+        << run.out;
+    const auto lines = Lines(run.out.substr(0, run.out.rfind("norvo-engine:")));
+    ASSERT_EQ(lines.size(), 2u); // the second click never came
+    EXPECT_GT(lines[1]["dialogs_left_out"].get<int>(), 0);
+}
+
 TEST_F(EndToEnd, AStandAlonePlaysItsPayloadAndABarePlayerAQuestFile) {
     const std::string quest = Write("small.json", kSmallQuest);
     const std::string exe = dir + "/small";

@@ -159,6 +159,7 @@ struct PlaceholderCase {
 TEST_F(PlayerTest, PlaceholdersAreReplacedInTheirOrderAndOnlyOnce) {
     const PlaceholderCase cases[] = {
         {"<p1> and <p1>", "", "", 25, 0, "25 and 25"},
+        {"<p1<p1>><p1>", "", "", 1, 0, "<p11>1"}, // what a replacement makes stays
         {"<param1><param1>", "", "", 0, 0, ""},
         {"<param1><param1>", "x<param1>", "", 0, 0, "x<param1>x<param1>"},
         {"[<param1>]", "<p2>", "", 0, -7, "[-7]"},          // a name brings in <p2>

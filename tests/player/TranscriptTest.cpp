@@ -107,4 +107,30 @@ TEST(TranscriptSteps, TicksRollAndOkStepsActOnlyOnWhatRuns) {
     EXPECT_EQ(lines[10]["timer"]["text"], "Время: 2");
 }
 
+// A script that keeps asking once the answers ran out ends the transcript,
+// and a line keeps a bounded number of the boxes, counting the rest.
+TEST(Transcript, EndsWhenAScriptKeepsAskingWithoutAnswers) {
+    App();
+    const char* loops[] = {"while true do InputParam('param1', 'T', 'Q?');",
+                           "while true do try QuestionDlg('Q?'); except end;"};
+    for (const char* loop : loops) {
+        auto quest = Quest({Location(Cp("Маяк"), {{"ask", loop}})});
+        std::ostringstream out;
+        const bool finished = player::RunTranscript(
+            player::PayloadTextSource(model::BuildPayload(quest), "q.exe"), {"1", "1"}, {"a"}, out);
+        EXPECT_FALSE(finished) << loop;
+        std::vector<json> lines;
+        std::istringstream in(out.str());
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(json::parse(line));
+        ASSERT_EQ(lines.size(), 2u) << loop; // the second click never came
+        const auto& asked = lines[1];
+        EXPECT_EQ(asked["dialogs"].size(), platform::ScriptedDialogs::kMaxKeptDialogs) << loop;
+        EXPECT_GE(asked["dialogs_left_out"].get<std::size_t>(),
+                  player::kMaxUnansweredBoxes + 1 - platform::ScriptedDialogs::kMaxKeptDialogs)
+            << loop;
+        EXPECT_FALSE(lines[0].contains("dialogs_left_out"));
+    }
+}
+
 } // namespace
