@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -93,6 +94,40 @@ TEST_F(AudioTest, FailuresAreErrorsAndAFailedOpenLeavesTheChannelClosed) {
     EXPECT_FALSE(sound.IsPlaying());
     EXPECT_THROW(sound.Stop(), platform::AudioError);
     EXPECT_THROW(sound.Open(dir + "/missing.wav"), platform::AudioError);
+}
+
+// Crafted files of a few bytes that claim or decode to gigabytes: a MIDI note
+// held for years, a WAV whose data chunk claims nearly 4 GiB and holds 16
+// bytes. The sound channel streams them; the effect channel, which decodes
+// whole, refuses them with an error instead of filling memory.
+std::string Fixture(const std::string& name) {
+    const char* root = std::getenv("NORVO_SOURCE_DIR");
+    return std::string(root ? root : NORVO_SOURCE_DIR_DEFAULT) + "/tests/platform/sounds/" + name;
+}
+
+TEST_F(AudioTest, HugeSoundsStreamOnTheSoundChannelAndAreRefusedAsEffects) {
+    for (const char* name : {"endless-note.mid", "huge-claim.wav"}) {
+        const std::string path = Fixture(name);
+        auto& sound = audio->Sound();
+        auto& effect = audio->Effect();
+        sound.Open(path); // streamed: opens at once (the WAV's 16 bytes end at once)
+        sound.Play();
+        EXPECT_TRUE(sound.IsOpen()) << name;
+        effect.Open(long_);
+        effect.Play();
+        try {
+            effect.Open(path);
+            ADD_FAILURE() << name << " opened as an effect";
+        } catch (const platform::AudioError& error) {
+            EXPECT_NE(std::string(error.what()).find("MiB"), std::string::npos) << error.what();
+        }
+        EXPECT_FALSE(effect.IsOpen()) << name;
+        EXPECT_TRUE(sound.IsOpen()) << name; // the effect's failure leaves the sound alone
+        // The channel is whole again after the refusal.
+        effect.Open(long_);
+        effect.Play();
+        EXPECT_TRUE(effect.IsPlaying()) << name;
+    }
 }
 
 } // namespace
