@@ -11,6 +11,7 @@
 #include "platform/ScriptedDialogs.h"
 #include "platform/ScriptedDocumentDialogs.h"
 #include "platform/Text.h"
+#include "tests/e2e/Programs.h"
 #include "tests/platform/QtApp.h"
 
 #include <QLineEdit>
@@ -34,47 +35,7 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-std::string Env(const char* name, const char* fallback) {
-    const char* value = std::getenv(name);
-    return value && *value ? value : fallback;
-}
-std::string Bin(const std::string& program) {
-    return Env("NORVO_BIN_DIR", NORVO_BIN_DIR_DEFAULT) + "/" + program;
-}
-std::string Source(const std::string& path) {
-    return Env("NORVO_SOURCE_DIR", NORVO_SOURCE_DIR_DEFAULT) + "/" + path;
-}
-
-std::string Quote(const std::string& arg) {
-    std::string out = "'";
-    for (char c : arg)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-struct Result {
-    int exitCode = -1;
-    std::string out; // standard output, and standard error when asked for
-};
-
-Result RunProgram(const std::vector<std::string>& args, bool withErrors = false) {
-    std::string command;
-    for (const auto& arg : args)
-        command += Quote(arg) + " ";
-    if (withErrors)
-        command += "2>&1";
-    Result result;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return result;
-    std::array<char, 4096> buffer;
-    std::size_t got;
-    while ((got = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        result.out.append(buffer.data(), got);
-    const int status = pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
+using namespace e2e;
 
 // The walkthrough of the example quest as norvo-engine takes it.
 std::vector<std::string> WalkthroughArguments() {

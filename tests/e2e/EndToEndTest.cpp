@@ -1,6 +1,8 @@
 // The built programs end to end: norvo-quest packs and builds quests,
 // norvo-engine plays them in transcript mode, and the JSON lines it prints
 // are compared with what a player would see.
+#include "tests/e2e/Programs.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -20,53 +22,11 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-// The environment's folder, else the one the build was configured with.
-std::string Env(const char* name, const char* fallback) {
-    const char* value = std::getenv(name);
-    return value && *value ? value : fallback;
-}
-
-std::string Bin(const std::string& program) {
-    return Env("NORVO_BIN_DIR", NORVO_BIN_DIR_DEFAULT) + "/" + program;
-}
-std::string Source(const std::string& path) {
-    return Env("NORVO_SOURCE_DIR", NORVO_SOURCE_DIR_DEFAULT) + "/" + path;
-}
+using namespace e2e;
 
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::string Quote(const std::string& arg) {
-    std::string out = "'";
-    for (char c : arg)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-struct Result {
-    int exitCode = -1;
-    std::string out;
-};
-
-// Runs a program with its arguments; standard output is captured, standard
-// error goes to the test's log.
-Result RunProgram(const std::vector<std::string>& args) {
-    std::string command;
-    for (const auto& arg : args)
-        command += Quote(arg) + " ";
-    Result result;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return result;
-    std::array<char, 4096> buffer;
-    std::size_t got;
-    while ((got = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        result.out.append(buffer.data(), got);
-    const int status = pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
 }
 
 std::vector<json> Lines(const std::string& out) {
