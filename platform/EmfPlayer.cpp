@@ -196,21 +196,10 @@ void EmfPlayer::Play(const EmfRecord& record) {
         dc.viewportOrigin = PointL(r, 8);
         break;
     case kScaleViewportExtEx:
-    case kScaleWindowExtEx: {
-        const double xNumerator = r.I32(8), xDenominator = r.I32(12);
-        const double yNumerator = r.I32(16), yDenominator = r.I32(20);
-        if (xDenominator == 0 || yDenominator == 0)
-            break;
-        const bool window = record.type == kScaleWindowExtEx;
-        const QSizeF old = window ? dc.windowExtent : dc.viewportExtent;
-        const QSizeF scaled(old.width() * xNumerator / xDenominator,
-                            old.height() * yNumerator / yDenominator);
-        if (window)
-            canvas_.SetWindowExtent(scaled);
-        else
-            canvas_.SetViewportExtent(scaled);
+    case kScaleWindowExtEx:
+        canvas_.ScaleExtent(record.type == kScaleWindowExtEx, r.I32(8), r.I32(12), r.I32(16),
+                            r.I32(20));
         break;
-    }
     case kSetPixelV:
         canvas_.SetPixel(PointL(r, 8), ColorFromRef(r.U32(16)));
         break;

@@ -137,6 +137,19 @@ void MetafileCanvas::SetViewportExtent(QSizeF extent) {
         dc_.viewportExtent = extent;
 }
 
+void MetafileCanvas::ScaleExtent(bool window, double xNumerator, double xDenominator,
+                                 double yNumerator, double yDenominator) {
+    if (xDenominator == 0 || yDenominator == 0)
+        return;
+    const QSizeF old = window ? dc_.windowExtent : dc_.viewportExtent;
+    const QSizeF scaled(old.width() * xNumerator / xDenominator,
+                        old.height() * yNumerator / yDenominator);
+    if (window)
+        SetWindowExtent(scaled);
+    else
+        SetViewportExtent(scaled);
+}
+
 void MetafileCanvas::SetWorldTransform(const QTransform& world) {
     const double factors[] = {world.m11(), world.m12(), world.m21(),
                               world.m22(), world.dx(),  world.dy()};

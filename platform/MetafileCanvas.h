@@ -68,6 +68,10 @@ public:
     void Select(const MetafileObject& object);
     void SetWindowExtent(QSizeF extent);   // a zero extent is ignored
     void SetViewportExtent(QSizeF extent); // a zero extent is ignored
+    // The window's (or the viewport's) extent scaled by xNumerator/xDenominator
+    // and yNumerator/yDenominator; a zero denominator changes nothing.
+    void ScaleExtent(bool window, double xNumerator, double xDenominator, double yNumerator,
+                     double yDenominator);
     void SetWorldTransform(const QTransform& world); // a non-finite one is ignored
     void IntersectClip(QRectF logical);
     void ExcludeClip(QRectF logical);

@@ -176,21 +176,11 @@ void WmfPlayer::Play(const WmfRecord& record) {
         dc.viewportOrigin += PointYX(p, 0);
         break;
     case kScaleWindowExt:
-    case kScaleViewportExt: {
-        const double yDenominator = p.I16(0), yNumerator = p.I16(2);
-        const double xDenominator = p.I16(4), xNumerator = p.I16(6);
-        if (xDenominator == 0 || yDenominator == 0)
-            break;
-        const bool window = record.function == kScaleWindowExt;
-        const QSizeF old = window ? dc.windowExtent : dc.viewportExtent;
-        const QSizeF scaled(old.width() * xNumerator / xDenominator,
-                            old.height() * yNumerator / yDenominator);
-        if (window)
-            canvas_.SetWindowExtent(scaled);
-        else
-            canvas_.SetViewportExtent(scaled);
+    case kScaleViewportExt:
+        // The record holds y's denominator, y's numerator, x's denominator, x's numerator.
+        canvas_.ScaleExtent(record.function == kScaleWindowExt, p.I16(6), p.I16(4), p.I16(2),
+                            p.I16(0));
         break;
-    }
     case kSelectObject:
         if (const MetafileObject* object = canvas_.objects().Get(p.U16(0)))
             canvas_.Select(*object);
